@@ -1,0 +1,149 @@
+#include "text/line_writer.h"
+
+#include "text/file_errors.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vellumax {
+namespace {
+
+constexpr size_t kFlushSize = 64 * 1024;
+
+mode_t creationMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// The folder part of `path`, with its separator, or "" for a bare name.
+std::string folderOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string nameOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+LineWriter::LineWriter(const std::string& path) : target_(path)
+{
+    // Write through a link to the file it names, so the link survives.
+    if (char resolved[PATH_MAX]; ::realpath(path.c_str(), resolved) != nullptr)
+        target_ = resolved;
+
+    struct stat st {};
+    const bool exists = ::stat(target_.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode))
+        throwFileError(EISDIR);
+    if (exists && !S_ISREG(st.st_mode)) {
+        fd_ = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        if (fd_ < 0)
+            throwFileError(errno);
+        return;
+    }
+    // A file the user may not write stays as it is, as it would if it were
+    // rewritten in place.
+    if (exists && ::access(target_.c_str(), W_OK) != 0)
+        throwFileError(errno);
+
+    temporary_ = folderOf(target_) + "." + nameOf(target_) + ".XXXXXX";
+    fd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
+    if (fd_ < 0) {
+        const int err = errno;
+        temporary_.clear();
+        throwFileError(err);
+    }
+    ::fchmod(fd_, exists ? (st.st_mode & 07777) : creationMode());
+    buffer_.reserve(kFlushSize + 64);
+}
+
+LineWriter::~LineWriter() { discard(); }
+
+void LineWriter::discard() noexcept
+{
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    if (!temporary_.empty()) {
+        ::unlink(temporary_.c_str());
+        temporary_.clear();
+    }
+}
+
+void LineWriter::writeLine(std::string_view line)
+{
+    buffer_.append(line);
+    buffer_.append("\r\n");
+    if (buffer_.size() >= kFlushSize)
+        flush();
+}
+
+void LineWriter::flush()
+{
+    size_t done = 0;
+    while (done < buffer_.size()) {
+        ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            // A write that takes nothing, or refuses for lack of room, is a
+            // full disk.
+            const int err = n == 0 ? ENOSPC : errno;
+            discard();
+            throwFileError(err);
+        }
+        done += static_cast<size_t>(n);
+    }
+    buffer_.clear();
+}
+
+void LineWriter::commit()
+{
+    if (fd_ < 0)
+        return;
+    flush();
+    if (temporary_.empty()) {
+        const int rc = ::close(fd_);
+        fd_ = -1;
+        if (rc != 0)
+            throwFileError(errno);
+        return;
+    }
+    // The data must be on disk before the name moves, or a crash could leave
+    // an empty file where the good one was.
+    const int synced = ::fdatasync(fd_) == 0 ? 0 : errno;
+    const int closed = ::close(fd_) == 0 ? 0 : errno;
+    fd_ = -1;
+    if (synced != 0 || closed != 0) {
+        discard();
+        throwFileError(synced != 0 ? synced : closed);
+    }
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        const int err = errno;
+        discard();
+        throwFileError(err);
+    }
+    temporary_.clear();
+}
+
+void writeLinesFile(const std::string& path, const std::vector<std::string>& lines)
+{
+    LineWriter writer(path);
+    for (const std::string& line : lines)
+        writer.writeLine(line);
+    writer.commit();
+}
+
+} // namespace vellumax
