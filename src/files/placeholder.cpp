@@ -1,0 +1,1 @@
+// Removed once the first file of this library is written.

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "search/result_list.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vellumax {
+
+// Steps 1 to 8 for one page line: the first occurrence of the marker, a tail
+// of at most 255 bytes, the run of "0123456789(-+)", the replacements, the
+// prefix table, the leading zero, the trailing dash and the length window of
+// 11 to 29 bytes. Nothing when the line yields no number.
+std::optional<std::string> faxNumberInLine(std::string_view line, std::string_view fieldMarker);
+
+// Adds the numbers of a page's lines to the result list. `deduplicate` is
+// asked afresh for every candidate; when it answers true a number the list
+// already holds is dropped. `appended` runs after each entry is added.
+// Returns how many entries were added.
+size_t ExtractFaxNumbers(const std::vector<std::string>& pageLines, std::string_view fieldMarker,
+                         const std::function<bool()>& deduplicate, ResultList& results,
+                         const std::function<void()>& appended = {});
+
+} // namespace vellumax
