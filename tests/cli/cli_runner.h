@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vellumax::test {
+
+struct CliResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the built vellumax-cli with `args`, feeding `input` on its standard
+// input, and collects what it prints.
+CliResult runCli(const std::vector<std::string>& args, const std::string& input = {});
+
+} // namespace vellumax::test

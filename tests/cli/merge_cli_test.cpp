@@ -1,0 +1,1 @@
+// vellumax-cli merge, end to end.
