@@ -1,6 +1,7 @@
 // vellumax-cli: batch work on keyword lists, saved result pages and number
 // files, over the same rules as the window.
 #include "cli/commands.h"
+#include "text/gbk_codec.h"
 
 #include <cstdio>
 #include <cstring>
@@ -58,7 +59,7 @@ int main(int argc, char** argv)
         if (std::strcmp(command, "merge") == 0)
             return runMerge(args);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "vellumax-cli: %s\n", e.what());
+        std::fprintf(stderr, "vellumax-cli: %s\n", vellumax::utf8FromGbk(e.what()).c_str());
         return 1;
     }
     return usageError();

@@ -10,6 +10,18 @@
 
 namespace vellumax {
 
+// The run of "0123456789(-+)" that starts right after the first occurrence
+// of the marker, within the 255 bytes that follow it: empty when the next
+// byte is not one of them, nothing when the marker does not occur (or is
+// empty).
+std::optional<std::string_view> numberRunAfterMarker(std::string_view line, std::string_view fieldMarker);
+
+// A run brought to the domestic dialling form: brackets become dashes, plus
+// signs go, dash runs are halved twice, the country prefixes come off, a
+// leading "0" is put in front where missing and one trailing dash is dropped.
+// The length window is not applied.
+std::string normaliseNumber(std::string_view run);
+
 // Steps 1 to 8 for one page line: the first occurrence of the marker, a tail
 // of at most 255 bytes, the run of "0123456789(-+)", the replacements, the
 // prefix table, the leading zero, the trailing dash and the length window of

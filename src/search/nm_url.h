@@ -8,6 +8,7 @@ namespace vellumax {
 // URL encoder for the query string. Blanks become "+", ASCII digits and
 // letters stay, every other byte becomes "%" and two upper-case hex digits.
 // Bytes are escaped one by one: there is no character-set conversion.
+// Input of any length is encoded whole; nothing is cut off.
 class TNMURL {
 public:
     using TOnErrorEvent =

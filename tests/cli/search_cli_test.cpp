@@ -1,5 +1,8 @@
 // vellumax-cli plan, count, extract, pager and --help, end to end.
 #include "cli_runner.h"
+#include "search/query_builder.h"
+#include "support/test_files.h"
+#include "text/gbk_codec.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +19,121 @@ TEST(CliUsage, HelpListsTheSubcommandsAndAWrongCallExitsTwo)
     EXPECT_EQ(wrong.exitCode, 2);
     EXPECT_NE(wrong.err.find("plan"), std::string::npos);
     EXPECT_EQ(test::runCli({}).exitCode, 2);
+}
+
+std::string firstPageUrl(const std::string& word)
+{
+    return std::string(kEngineEndpoint) + "/baidu?lm=0&si=&rn=10&ie=gb2312&ct=0&word=" + word + "&pn=0&cl=3";
+}
+
+TEST(CliPlan, ListsMarkerAndFirstUrlPerKeyword)
+{
+    test::TempDir dir;
+    const std::string file = dir.file("keywords.txt");
+    test::writeBytes(file, gbk("上海\r\n  传真  \r\n广州\rFax list\n\n\x01\x02\r\n") + std::string(1 << 20, 'k'));
+    const test::CliResult plan = test::runCli({"plan", file});
+    EXPECT_EQ(plan.exitCode, 0) << plan.err;
+    const std::string expected = "\t" + firstPageUrl("%C9%CF%BA%A3") + "\n" +
+                                 "传真:\t" + firstPageUrl("%B4%AB%D5%E6") + "\n" +
+                                 "传真:\t" + firstPageUrl("%B9%E3%D6%DD") + "\n" +
+                                 "FAX:\t" + firstPageUrl("Fax+list") + "\n" +
+                                 "FAX:\t" + firstPageUrl("") + "\n" +
+                                 "FAX:\t" + firstPageUrl("") + "\n" +
+                                 "FAX:\t" + firstPageUrl(std::string(1 << 20, 'k')) + "\n";
+    EXPECT_EQ(plan.out, expected);
+
+    const test::CliResult piped = test::runCli({"plan", "-"}, gbk("传真"));
+    EXPECT_EQ(piped.out, "传真:\t" + firstPageUrl("%B4%AB%D5%E6") + "\n");
+}
+
+TEST(CliCount, GivesReaderAndSplitterCounts)
+{
+    test::TempDir dir;
+    const std::string file = dir.file("keywords.txt");
+    test::writeBytes(file, "a\rb\r\nc\n\x1A" "d\n");
+    EXPECT_EQ(test::runCli({"count", file}).out, "2\t4\n");
+    test::writeBytes(file, "");
+    EXPECT_EQ(test::runCli({"count", file}).out, "0\t0\n");
+    EXPECT_EQ(test::runCli({"count", "-"}, "x\n\ry").out, "2\t3\n");
+}
+
+TEST(CliExtract, RunsPagesInOrderIntoOneList)
+{
+    test::TempDir dir;
+    const std::string page1 = dir.file("page1.txt");
+    const std::string page2 = dir.file("page2.txt");
+    test::writeBytes(page1, gbk("传真:0512-12345678\r\n电话 传真:(010)87654321\n传真:0512-11111111\r\n"
+                                "FAX:0512-22222222") +
+                                '\0' + gbk("传真:0512-33333333\r\n"));
+    test::writeBytes(page2, gbk("传真:+86 512\r\n传真:0512-12345678\r\nFAX:86-10-12345678\r\n"));
+
+    const test::CliResult plain = test::runCli({"extract", page1, page2});
+    EXPECT_EQ(plain.exitCode, 0) << plain.err;
+    EXPECT_EQ(plain.out, "0512-12345678\r\n010-87654321\r\n0512-12345678\r\n");
+    EXPECT_EQ(test::runCli({"extract", "--dedup", page1, page2}).out, "0512-12345678\r\n010-87654321\r\n");
+    EXPECT_EQ(test::runCli({"extract", page2, "--marker", "FAX:", page1}).out,
+              "010-12345678\r\n0512-22222222\r\n");
+    EXPECT_EQ(test::runCli({"extract", "-"}, gbk("传真:0512-44444444")).out, "0512-44444444\r\n");
+}
+
+TEST(CliPager, PrintsTheMorePagesFlag)
+{
+    test::TempDir dir;
+    const std::string page = dir.file("page.txt");
+    test::writeBytes(page, gbk("结果\r\n上一页 [1] 2\n[3] 下一页\r\n"));
+    EXPECT_EQ(test::runCli({"pager", "--offset", "10", page}).out, "1\n");
+    EXPECT_EQ(test::runCli({"pager", page, "--offset", "740"}).out, "1\n");
+    EXPECT_EQ(test::runCli({"pager", "--offset", "750", page}).out, "0\n");
+    test::writeBytes(page, gbk("上一页 [1] 2\r\n[3] 下一页\r\n"));
+    EXPECT_EQ(test::runCli({"pager", "--offset", "10", page}).out, "0\n");
+}
+
+TEST(CliFailures, UnreadableFilesExitOneAndWrongCallsTwo)
+{
+    test::TempDir dir;
+    const std::string missing = dir.file("missing.txt");
+    const std::string page = dir.file("page.txt");
+    test::writeBytes(page, gbk("传真:0512-12345678"));
+
+    const test::CliResult plan = test::runCli({"plan", missing});
+    EXPECT_EQ(plan.exitCode, 1);
+    EXPECT_EQ(plan.err, "Cannot open file " + missing + "\n");
+    const test::CliResult count = test::runCli({"count", missing});
+    EXPECT_EQ(count.exitCode, 1);
+    EXPECT_EQ(count.err, "File not found\n");
+    const test::CliResult extract = test::runCli({"extract", page, missing});
+    EXPECT_EQ(extract.exitCode, 1);
+    EXPECT_EQ(extract.out, "");
+    EXPECT_EQ(test::runCli({"pager", "--offset", "0", missing}).exitCode, 1);
+
+    for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
+             {"plan"}, {"plan", page, page}, {"count"}, {"extract"}, {"extract", "--dedup"},
+             {"extract", "--marker", "传真：", page}, {"extract", "--marker"}, {"extract", "--fast", page},
+             {"pager", page}, {"pager", "--offset", "x", page}, {"pager", "--offset", "-10", page},
+             {"pager", "--offset", "10"}, {"pager", "--offset", "10", page, page}}) {
+        const test::CliResult result = test::runCli(wrong);
+        EXPECT_EQ(result.exitCode, 2) << wrong[0] << " " << wrong.size();
+        EXPECT_NE(result.err.find("extract"), std::string::npos);
+    }
+}
+
+TEST(CliBadInput, HugeAndBrokenPagesFinish)
+{
+    test::TempDir dir;
+    const std::string big = dir.file("big.txt");
+    std::string text(50u << 20, '\xFE');
+    text.replace(10, 5, gbk("传真:"));
+    text.replace(15, 13, "0512-12345678");
+    test::writeBytes(big, text);
+    const std::string lines = dir.file("lines.txt");
+    const std::string faxLine = gbk("传真:0512-87654321\r\n");
+    std::string many;
+    for (int i = 0; i < 1'000'000; ++i)
+        many += i % 2 ? faxLine : std::string("\x80\xFF\x01\r\n");
+    test::writeBytes(lines, many);
+
+    EXPECT_EQ(test::runCli({"extract", "--dedup", big, lines}).out, "0512-12345678\r\n0512-87654321\r\n");
+    EXPECT_EQ(test::runCli({"pager", "--offset", "0", big}).out, "0\n");
 }
 
 } // namespace

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "search/query_builder.h"
+#include "search/result_list.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vellumax {
+
+// The state of a search run and the rules that move it on, without the
+// window: the window keeps the timer, the page source, the prompts and the
+// status bar, and calls these steps from its handlers.
+class SearchRun {
+public:
+    SearchRun(QueryBuilder& queries, const std::vector<std::string>& keywords, ResultList& results);
+
+    // 0-based index of the next keyword to take; after a keyword step it is
+    // the 1-based number of the keyword being searched.
+    int32_t keywordCursor() const { return keywordCursor_; }
+    void setKeywordCursor(int32_t cursor) { keywordCursor_ = cursor; }
+    int32_t pageOffset() const { return pageOffset_; }
+    const std::string& queryBase() const { return queryBase_; }
+    bool stopFlag() const { return stopFlag_; }
+    bool morePages() const { return morePages_; }
+    int32_t foundCount() const { return foundCount_; }
+
+    // Takes the start position the user answered: a negative one becomes 0.
+    // Returns false when it lies beyond the keyword list; the cursor is then
+    // 0, and the caller tells the user so.
+    bool setStartPosition(int32_t position);
+
+    // The start of a run, after the start position is set: the keyword step,
+    // then offset 0, stop flag clear, more-pages flag set, found count 0, and
+    // empty result list and page lines.
+    void begin();
+
+    // Trims and prepares the keyword at the cursor, then advances the cursor.
+    void keywordStep();
+
+    // The URL of the next page; the page offset grows by 10.
+    std::string requestStep();
+
+    enum class Next { RequestPage, Finish };
+
+    // Reads one page: its lines, the more-pages flag with the page cap, the
+    // numbers it holds (`deduplicate` asked for each candidate, `appended`
+    // after each entry), then whether the run asks for another page (of this
+    // keyword or, after a keyword step, of the next) or finishes.
+    Next processPage(std::string_view pageText, const std::function<bool()>& deduplicate,
+                     const std::function<void()>& appended);
+
+    void stop() { stopFlag_ = true; }
+
+    const std::vector<std::string>& pageLines() const { return pageLines_; }
+
+private:
+    QueryBuilder& queries_;
+    const std::vector<std::string>& keywords_;
+    ResultList& results_;
+
+    int32_t keywordCursor_ = 0;
+    int32_t pageOffset_ = 0;
+    std::string queryBase_;
+    bool stopFlag_ = false;
+    bool morePages_ = false;
+    int32_t foundCount_ = 0;
+    std::vector<std::string> pageLines_;
+};
+
+} // namespace vellumax
