@@ -20,8 +20,10 @@ struct MergeOutcome {
 //
 // An input that cannot be read stops the join ("Cannot open file %s",
 // "Stream read error"): what was joined before it is still merged and
-// written, and the failure comes back in `joinFailure`. A failure to write
-// the output throws Error "Cannot create file %s".
+// written, and the failure comes back in `joinFailure`. An output that
+// cannot be created throws Error "Cannot create file %s" before any input is
+// read; one that fails while being written throws "Stream write error".
+// Either way the previous output file stays as it was.
 MergeOutcome mergeNumberFiles(const std::vector<std::string>& inputs, const std::string& output);
 
 // "文件合并整理完毕！共计：" followed by the count, GBK bytes.

@@ -1,1 +1,0 @@
-// Removed once the first file of this library is written.

@@ -1,0 +1,60 @@
+#include "files/settings_file.h"
+
+#include "text/int_conversion.h"
+#include "text/line_reader.h"
+#include "text/line_writer.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
+
+namespace vellumax {
+namespace {
+
+constexpr int32_t kMinInterval = 1;
+constexpr int32_t kMaxInterval = 1000;
+
+std::string settingsPath(const std::string& folder)
+{
+    if (!folder.empty() && folder.back() != '/')
+        return folder + "/" + kSettingsFileName;
+    return folder + kSettingsFileName;
+}
+
+} // namespace
+
+void readSettingsFile(const std::string& folder, Settings& settings)
+{
+    const std::string path = settingsPath(folder);
+    // Only a file that is really not there is skipped quietly; one that is
+    // there but cannot be reached is reported by the reader.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR))
+        return;
+
+    LineReader reader(path);
+    std::string line;
+    reader.readLine(line);
+    settings.keywordFile = line;
+    reader.readLine(line);
+    settings.keywordCursor = strToInt(line);
+    reader.readLine(line);
+    settings.deduplicate = line == "qcyes";
+    reader.readLine(line);
+    settings.interval = std::clamp(strToInt(line), kMinInterval, kMaxInterval);
+}
+
+void writeSettingsFile(const std::string& folder, const Settings& settings)
+{
+    // The cursor may be -1 already (a restored position not yet used), and
+    // the lowest cursor has no 32-bit predecessor: count in 64 bits.
+    const int64_t position = static_cast<int64_t>(settings.keywordCursor) - 1;
+    LineWriter writer(settingsPath(folder));
+    writer.writeLine(settings.keywordFile);
+    writer.writeLine(std::to_string(position));
+    writer.writeLine(settings.deduplicate ? "qcyes" : "qcno");
+    writer.writeLine(std::to_string(settings.interval));
+    writer.commit();
+}
+
+} // namespace vellumax
