@@ -1,7 +1,20 @@
-#include <cstdio>
+#include "app/app_texts.h"
+#include "app/fonts.h"
+#include "app/tform1.h"
 
-int main()
+#include <QApplication>
+#include <QFont>
+
+int main(int argc, char** argv)
 {
-    std::fputs("vellumax: the main window is not built yet; only the command-line tool and the tests exist.\n", stderr);
-    return 1;
+    // The browser pane shares its drawing contexts with the window.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vellumax"));
+    QApplication::setApplicationDisplayName(vellumax::texts::kApplicationTitle);
+    vellumax::installChineseFonts();
+
+    vellumax::TForm1 form;
+    form.show();
+    return app.exec();
 }

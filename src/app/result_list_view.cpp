@@ -1,0 +1,171 @@
+#include "app/result_list_view.h"
+
+#include "app/gbk_qt.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyleOptionHeader>
+#include <algorithm>
+
+namespace vellumax {
+namespace {
+
+// The column header, drawn in the style's own header look.
+class HeaderStrip : public QWidget {
+public:
+    HeaderStrip(ResultListView* view, QWidget* parent) : QWidget(parent), view_(view) {}
+    int offset = 0;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        QStyleOptionHeader option;
+        option.initFrom(this);
+        option.rect = QRect(-offset, 0, ResultListView::kColumnWidth, height());
+        option.text = view_->headerText();
+        option.position = QStyleOptionHeader::OnlyOneSection;
+        style()->drawControl(QStyle::CE_Header, &option, &painter, this);
+    }
+
+private:
+    ResultListView* view_;
+};
+
+} // namespace
+
+ResultListView::ResultListView(ResultList& results, QWidget* parent)
+    : QAbstractScrollArea(parent), results_(results), header_(new HeaderStrip(this, this))
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    results_.setObserver(this);
+}
+
+ResultListView::~ResultListView() { results_.setObserver(nullptr); }
+
+QString ResultListView::rowText(int row) const { return qstringFromGbk(results_.at(static_cast<size_t>(row))); }
+
+int ResultListView::rowHeight() const { return fontMetrics().height() + 2; }
+
+int ResultListView::visibleRows() const { return std::max(1, viewport()->height() / rowHeight()); }
+
+int ResultListView::topRow() const { return verticalScrollBar()->value(); }
+
+void ResultListView::updateScrollRanges()
+{
+    const int headerHeight = fontMetrics().height() + 6;
+    setViewportMargins(0, headerHeight, 0, 0);
+    const QRect area = viewport()->geometry();
+    header_->setGeometry(area.x(), area.y() - headerHeight, area.width(), headerHeight);
+
+    verticalScrollBar()->setRange(0, std::max(0, rowCount() - visibleRows()));
+    verticalScrollBar()->setPageStep(visibleRows());
+    horizontalScrollBar()->setRange(0, std::max(0, kColumnWidth - viewport()->width()));
+    horizontalScrollBar()->setPageStep(viewport()->width());
+}
+
+void ResultListView::makeVisible(int row)
+{
+    if (row < topRow())
+        verticalScrollBar()->setValue(row);
+    else if (row >= topRow() + visibleRows())
+        verticalScrollBar()->setValue(row - visibleRows() + 1);
+}
+
+void ResultListView::appended(size_t row)
+{
+    // A page can bring hundreds of numbers within one handler; the view
+    // catches up once, when the event loop next turns, before it paints.
+    lastAppended_ = static_cast<int>(row);
+    if (!refreshPending_) {
+        refreshPending_ = true;
+        QMetaObject::invokeMethod(this, &ResultListView::refreshAfterAppends, Qt::QueuedConnection);
+    }
+}
+
+void ResultListView::refreshAfterAppends()
+{
+    refreshPending_ = false;
+    if (lastAppended_ < 0 || lastAppended_ >= rowCount())
+        return;
+    verticalScrollBar()->setMaximum(std::max(0, rowCount() - visibleRows()));
+    makeVisible(lastAppended_);
+    viewport()->update();
+}
+
+void ResultListView::cleared()
+{
+    current_ = -1;
+    lastAppended_ = -1;
+    verticalScrollBar()->setRange(0, 0);
+    viewport()->update();
+}
+
+void ResultListView::setCurrentRow(int row)
+{
+    if (rowCount() == 0)
+        return;
+    current_ = std::clamp(row, 0, rowCount() - 1);
+    makeVisible(current_);
+    viewport()->update();
+}
+
+void ResultListView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(viewport());
+    const int height = rowHeight();
+    const int first = topRow();
+    const int last = std::min(rowCount(), first + visibleRows() + 1);
+    const int left = -horizontalScrollBar()->value();
+    for (int row = first; row < last; ++row) {
+        const QRect line(left, (row - first) * height, kColumnWidth, height);
+        if (row == current_) {
+            painter.fillRect(line, palette().brush(hasFocus() ? QPalette::Active : QPalette::Inactive,
+                                                   QPalette::Highlight));
+            painter.setPen(palette().color(QPalette::HighlightedText));
+        } else {
+            painter.setPen(palette().color(QPalette::Text));
+        }
+        painter.drawText(line.adjusted(4, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft, rowText(row));
+    }
+}
+
+void ResultListView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollRanges();
+}
+
+void ResultListView::scrollContentsBy(int dx, int)
+{
+    if (dx != 0) {
+        static_cast<HeaderStrip*>(header_)->offset = horizontalScrollBar()->value();
+        header_->update();
+    }
+    viewport()->update();
+}
+
+void ResultListView::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Up: setCurrentRow(current_ - 1); break;
+    case Qt::Key_Down: setCurrentRow(current_ + 1); break;
+    case Qt::Key_PageUp: setCurrentRow(current_ - visibleRows()); break;
+    case Qt::Key_PageDown: setCurrentRow(current_ + visibleRows()); break;
+    case Qt::Key_Home: setCurrentRow(0); break;
+    case Qt::Key_End: setCurrentRow(rowCount() - 1); break;
+    default: QAbstractScrollArea::keyPressEvent(event); return;
+    }
+}
+
+void ResultListView::mousePressEvent(QMouseEvent* event)
+{
+    const int row = topRow() + event->position().toPoint().y() / rowHeight();
+    if (row < rowCount())
+        setCurrentRow(row);
+}
+
+} // namespace vellumax

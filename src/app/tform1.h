@@ -1,0 +1,115 @@
+#pragma once
+
+#include "app/dialogs.h"
+#include "search/page_source.h"
+#include "search/query_builder.h"
+#include "search/result_list.h"
+#include "search/search_run.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QLineEdit;
+class QSessionManager;
+class QTimer;
+class QToolButton;
+class QWebEngineView;
+
+namespace vellumax {
+
+class ResultListView;
+class StatusPanels;
+class TSpinEdit;
+
+// What the main window reaches outside itself. The program takes the
+// defaults; tests put in their own.
+struct FormServices {
+    std::string endpoint = std::string(kEngineEndpoint);
+    std::function<std::string()> localAddressText;   // default: the host-name lookup
+    std::string programFolder;                        // default: the executable's folder
+    std::function<std::unique_ptr<Dialogs>(QWidget* owner)> dialogs;                  // default: Qt's
+    std::function<std::unique_ptr<PageSource>(QWebEngineView* view)> pageSource;     // default: the browser pane
+};
+
+// The main window: toolbar, result list, settings row, browser pane and
+// status bar, and every command of the program.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(FormServices services = {}, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Commands. Each is run through runCommand by its control, so that a
+    // failure ends the command and shows in the error box.
+    void SpeedButton4Click(); // 导入
+    void N2Click();           // 搜索
+    void N3Click();           // 终止
+    void N5Click();           // 保存
+    void SpeedButton8Click(); // 进程
+    void SpeedButton1Click(); // 合并
+    void SpeedButton10Click(); // 退出
+    void Button1Click();
+    void Timer1Timer();
+    void ProcessResultPage();
+    void BitBtn1Click();
+    void ReadSettingsFile();
+    void WriteSettingsFile();
+
+    // Runs a command and shows any failure that escapes it in the error box.
+    void runCommand(const std::function<void()>& command);
+
+    // Controls, named as the program has always named them.
+    QToolButton* SpeedButton4;
+    QToolButton* SpeedButton2;
+    QToolButton* SpeedButton3;
+    QToolButton* SpeedButton5;
+    QToolButton* SpeedButton8;
+    QToolButton* SpeedButton1;
+    QToolButton* SpeedButton6;
+    QToolButton* SpeedButton9;
+    QToolButton* SpeedButton10;
+    ResultListView* ListView1;
+    TSpinEdit* SpinEdit1;
+    QCheckBox* CheckBox1;
+    QLineEdit* Edit5;
+    QWebEngineView* WebBrowser1;
+    StatusPanels* StatusBar1;
+    QTimer* Timer1;
+
+    // Lasting state.
+    std::vector<std::string> keywordList;
+    ResultList results;
+    QueryBuilder queries;
+    SearchRun run;
+
+    const std::string& programFolder() const { return services_.programFolder; }
+    Dialogs& dialogs() { return *dialogs_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    static constexpr int kFirstPageWaitMs = 8000;
+
+    void buildControls();
+    QToolButton* addToolButton(QWidget* strip, int index, const QString& caption, const QString& hint, int picture,
+                               void (TForm1::*command)());
+    void FormCreate();
+    bool FormCloseQuery();
+    void commitDataRequest(QSessionManager& manager);
+    void requestStep();
+    void enableTimer();
+    void setTimerInterval(int milliseconds);
+    void setCommandStates(bool search, bool stop, bool import);
+    void repaintNow();
+
+    FormServices services_;
+    std::unique_ptr<Dialogs> dialogs_;
+    std::unique_ptr<PageSource> pageSource_;
+};
+
+} // namespace vellumax

@@ -1,0 +1,162 @@
+#pragma once
+
+// Stand-ins for the dialogs and the browser pane, so that the window's
+// commands can be driven and watched without a person or a network.
+
+#include "app/dialogs.h"
+#include "app/tform1.h"
+#include "search/page_source.h"
+#include "text/error.h"
+
+#include <QDir>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vellumax::test {
+
+class FakeDialogs : public Dialogs {
+public:
+    struct Shown {
+        QString kind; // "error", "information", "plain", "confirm"
+        QString text;
+    };
+    std::vector<Shown> shown;
+    std::vector<FileDialogSettings> fileDialogs;
+    std::vector<QString> prompts; // the value each input prompt offered
+
+    std::deque<std::optional<QString>> inputAnswers;
+    std::deque<bool> confirmAnswers;
+    std::deque<std::optional<QString>> openAnswers;
+    std::deque<std::optional<QStringList>> openManyAnswers;
+    std::deque<std::optional<QString>> saveAnswers;
+
+    void errorBox(const QString& text) override { shown.push_back({QStringLiteral("error"), text}); }
+    void informationBox(const QString& text) override { shown.push_back({QStringLiteral("information"), text}); }
+    void plainMessage(const QString& text) override { shown.push_back({QStringLiteral("plain"), text}); }
+    bool confirmYes(const QString& text) override
+    {
+        shown.push_back({QStringLiteral("confirm"), text});
+        return take(confirmAnswers, true);
+    }
+    std::optional<QString> inputQuery(const QString&, const QString&, const QString& value) override
+    {
+        prompts.push_back(value);
+        return take<std::optional<QString>>(inputAnswers, std::nullopt);
+    }
+    std::optional<QString> openFile(const FileDialogSettings& s) override
+    {
+        fileDialogs.push_back(s);
+        return take<std::optional<QString>>(openAnswers, std::nullopt);
+    }
+    std::optional<QStringList> openFiles(const FileDialogSettings& s) override
+    {
+        fileDialogs.push_back(s);
+        return take<std::optional<QStringList>>(openManyAnswers, std::nullopt);
+    }
+    std::optional<QString> saveFile(const FileDialogSettings& s) override
+    {
+        fileDialogs.push_back(s);
+        return take<std::optional<QString>>(saveAnswers, std::nullopt);
+    }
+
+    QStringList texts(const QString& kind) const
+    {
+        QStringList out;
+        for (const Shown& s : shown)
+            if (s.kind == kind)
+                out << s.text;
+        return out;
+    }
+
+private:
+    // GCC 12 wrongly sees an uninitialised QString inside the moved optional.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+    template <typename T>
+    static T take(std::deque<T>& answers, const T& fallback)
+    {
+        if (answers.empty())
+            return fallback;
+        T answer = std::move(answers.front());
+        answers.pop_front();
+        return answer;
+    }
+#pragma GCC diagnostic pop
+};
+
+// Serves page texts by URL; a URL without a page gives the page last served
+// (the pane keeps showing it), and `failure` makes every read fail.
+class FakePageSource : public PageSource {
+public:
+    std::vector<std::string> requests;
+    std::map<std::string, std::string> pages;
+    std::string defaultPage;
+    std::optional<std::string> failure;
+    bool refuseRequests = false;
+
+    void RequestPage(const std::string& url) override
+    {
+        requests.push_back(url);
+        if (refuseRequests)
+            throw Error("refused");
+        auto it = pages.find(url);
+        current_ = it != pages.end() ? it->second : defaultPage;
+    }
+    std::string ReadPageText() override
+    {
+        if (failure)
+            throw Error(*failure);
+        return current_;
+    }
+
+private:
+    std::string current_;
+};
+
+// A main window with fake dialogs, a fake page source, an online connection
+// and its own program folder.
+struct FormUnderTest {
+    QTemporaryDir folder;
+    FakeDialogs* dialogs = nullptr;
+    FakePageSource* pages = nullptr;
+    std::string localAddress = "192.0.2.10";
+    std::unique_ptr<TForm1> form;
+
+    // `prepare` runs before the window is made, for a settings file.
+    explicit FormUnderTest(const std::function<void(const QString& folder)>& prepare = {})
+    {
+        if (prepare)
+            prepare(folder.path());
+        create();
+    }
+
+    void create()
+    {
+        FormServices services;
+        services.endpoint = "http://engine.test";
+        services.localAddressText = [this] { return localAddress; };
+        services.programFolder = folder.path().toStdString() + "/";
+        services.dialogs = [this](QWidget*) {
+            auto d = std::make_unique<FakeDialogs>();
+            dialogs = d.get();
+            return d;
+        };
+        services.pageSource = [this](QWebEngineView*) {
+            auto p = std::make_unique<FakePageSource>();
+            pages = p.get();
+            return p;
+        };
+        form.reset();
+        form = std::make_unique<TForm1>(std::move(services));
+    }
+
+    QString file(const QString& name) const { return folder.filePath(name); }
+};
+
+} // namespace vellumax::test

@@ -1,0 +1,141 @@
+// The interval field's own rules, the close question, and the window as it
+// opens.
+#include "app/spin_edit.h"
+#include "app/status_panels.h"
+#include "fakes.h"
+#include "test_main.h"
+
+#include <QLineEdit>
+#include <QTimer>
+#include <QToolButton>
+#include "app/result_list_view.h"
+
+using namespace vellumax;
+using namespace vellumax::test;
+
+class WidgetsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void spinEditValueIsItsTextUnclamped()
+    {
+        TSpinEdit spin(1, 1000, 8);
+        QCOMPARE(spin.value(), 8);
+        spin.setText(QStringLiteral("5000"));
+        QCOMPARE(spin.value(), 5000);
+        spin.setText(QStringLiteral("abc"));
+        QCOMPARE(spin.value(), 1);
+        spin.setText(QString());
+        QCOMPARE(spin.value(), 1);
+        spin.setValue(0);
+        QCOMPARE(spin.text(), QStringLiteral("1"));
+        spin.setValue(5000);
+        QCOMPARE(spin.text(), QStringLiteral("1000"));
+    }
+
+    void spinEditTypingTakesOnlyNumberKeys()
+    {
+        TSpinEdit spin(1, 1000, 8);
+        spin.setText(QString());
+        QTest::keyClicks(spin.editor(), QStringLiteral("1a2 -+x3"));
+        QCOMPARE(spin.text(), QStringLiteral("12-+3"));
+        QTest::keyClick(spin.editor(), Qt::Key_Return);
+        QCOMPARE(spin.text(), QStringLiteral("12-+3"));
+        QTest::keyClick(spin.editor(), Qt::Key_Backspace);
+        QCOMPARE(spin.text(), QStringLiteral("12-+"));
+    }
+
+    void spinEditArrowsStepAndClamp()
+    {
+        TSpinEdit spin(1, 1000, 999);
+        QTest::keyClick(spin.editor(), Qt::Key_Up);
+        QTest::keyClick(spin.editor(), Qt::Key_Up);
+        QCOMPARE(spin.text(), QStringLiteral("1000"));
+        spin.setText(QStringLiteral("5000"));
+        spin.downButton()->click();
+        QCOMPARE(spin.text(), QStringLiteral("1000"));
+        spin.setText(QStringLiteral("1"));
+        spin.downButton()->click();
+        QCOMPARE(spin.text(), QStringLiteral("1"));
+        spin.upButton()->click();
+        QCOMPARE(spin.text(), QStringLiteral("2"));
+    }
+
+    void spinEditFocusOutCorrectsNumbersOnly()
+    {
+        QWidget window;
+        auto* spin = new TSpinEdit(1, 1000, 8, &window);
+        auto* other = new QLineEdit(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const std::pair<QString, QString> cases[] = {
+            {"0", "1"}, {"5000", "1000"}, {"-2", "1"}, {"abc", "abc"}, {"", ""}, {"77", "77"}};
+        for (const auto& [typed, after] : cases) {
+            spin->editor()->setFocus();
+            spin->setText(typed);
+            other->setFocus();
+            QCOMPARE(spin->text(), after);
+        }
+    }
+
+    void windowOpensAsLaidOut()
+    {
+        FormUnderTest t;
+        TForm1& f = *t.form;
+        QVERIFY(f.windowTitle().startsWith(QStringLiteral("『朔禾传真搜索』 V2.5  —主页: ")));
+        const QToolButton* buttons[] = {f.SpeedButton4, f.SpeedButton2, f.SpeedButton3, f.SpeedButton5, f.SpeedButton8,
+                                        f.SpeedButton1, f.SpeedButton6, f.SpeedButton9, f.SpeedButton10};
+        const char* captions[] = {"导入", "搜索", "终止", "保存", "进程", "合并", "主页", "关于", "退出"};
+        for (int i = 0; i < 9; ++i) {
+            QCOMPARE(buttons[i]->text(), QString::fromUtf8(captions[i]));
+            QVERIFY(buttons[i]->isEnabled());
+            QCOMPARE(buttons[i]->geometry(), QRect(2 + i * 56, 2, 55, 23));
+        }
+        QCOMPARE(f.ListView1->headerText(), QStringLiteral("Fax"));
+        QCOMPARE(f.ListView1->width(), 161);
+        QCOMPARE(f.focusWidget(), static_cast<QWidget*>(f.ListView1));
+        const char* panels[] = {"总数：", "", "进程：", "", "传真：", ""};
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(f.StatusBar1->text(i), QString::fromUtf8(panels[i]));
+        QVERIFY(!f.Timer1->isActive());
+        QCOMPARE(f.Timer1->interval(), 8000);
+    }
+
+    void resultListFollowsEveryAppend()
+    {
+        ResultList results;
+        ResultListView view(results);
+        view.resize(161, 120);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        for (int i = 0; i < 500; ++i)
+            results.append("0512-" + std::to_string(10000000 + i));
+        QCoreApplication::processEvents();
+        QCOMPARE(view.rowCount(), 500);
+        QCOMPARE(view.topRow() + view.visibleRows(), 500); // the last entry is in view
+        QTest::keyClick(&view, Qt::Key_Home);
+        QCOMPARE(view.currentRow(), 0);
+        QCOMPARE(view.topRow(), 0);
+        QTest::keyClick(&view, Qt::Key_End);
+        QCOMPARE(view.currentRow(), 499);
+        results.clear();
+        QCOMPARE(view.rowCount(), 0);
+        QCOMPARE(view.currentRow(), -1);
+    }
+
+    void closeQuestionOutcomes()
+    {
+        FormUnderTest t;
+        t.form->show();
+        t.dialogs->confirmAnswers.push_back(false);
+        QVERIFY(!t.form->close());
+        QCOMPARE(t.dialogs->texts("confirm"), QStringList{QStringLiteral("确认退出朔禾传真搜索吗?")});
+        QVERIFY(t.form->isVisible());
+
+        t.dialogs->confirmAnswers.push_back(true);
+        t.form->SpeedButton10->click();
+        QVERIFY(!t.form->isVisible());
+    }
+};
+
+VELLUMAX_TEST_MAIN(WidgetsTest)
+#include "widgets_test.moc"

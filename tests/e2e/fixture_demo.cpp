@@ -1,0 +1,90 @@
+// Runs the real program window against the local fixture engine, with the
+// real timer, for a person to watch or for a screenshot: imports the keyword
+// file given, answers the start prompt with 0, searches with a one-second
+// interval, and after the given number of seconds saves a picture of the
+// window and quits.
+//
+//   fixture_demo KEYWORDS.txt SECONDS SHOT.png
+#include "app/fonts.h"
+#include "app/qt_dialogs.h"
+#include "app/spin_edit.h"
+#include "app/tform1.h"
+#include "fixture_engine.h"
+#include "text/gbk_codec.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <QToolButton>
+#include <cstdio>
+
+using namespace vellumax;
+using namespace vellumax::test;
+
+namespace {
+
+class DemoDialogs : public QtDialogs {
+public:
+    DemoDialogs(QWidget* owner, QString keywordFile) : QtDialogs(owner), keywordFile_(std::move(keywordFile)) {}
+
+    std::optional<QString> openFile(const FileDialogSettings&) override { return keywordFile_; }
+    std::optional<QString> inputQuery(const QString&, const QString&, const QString&) override
+    {
+        return QStringLiteral("0");
+    }
+    bool confirmYes(const QString&) override { return true; }
+
+private:
+    QString keywordFile_;
+};
+
+std::vector<std::string> demoPages(const std::string& word, int pn)
+{
+    std::vector<std::string> faxLines;
+    for (int i = 0; i < 6; ++i) {
+        const int n = (static_cast<int>(word.size()) * 7919 + pn * 13 + i * 101) % 10000;
+        char line[96];
+        std::snprintf(line, sizeof line, "某某贸易有限公司 电话:0512-6666%04d 传真:0512-6%03d%04d", n, pn, n);
+        faxLines.push_back(line);
+        std::snprintf(line, sizeof line, "Contact us Tel:021-5555%04d FAX:+86-21-5%03d%04d", n, pn, n);
+        faxLines.push_back(line);
+    }
+    return FixtureEngine::resultPage(faxLines, pn, pn < 40);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    if (argc != 4) {
+        std::fputs("usage: fixture_demo KEYWORDS.txt SECONDS SHOT.png\n", stderr);
+        return 2;
+    }
+    installChineseFonts();
+    QApplication::setApplicationDisplayName(QStringLiteral("『朔禾传真搜索』 V2.5"));
+    FixtureEngine engine(demoPages);
+    const QString keywordFile = QString::fromLocal8Bit(argv[1]);
+    const QString shot = QString::fromLocal8Bit(argv[3]);
+
+    FormServices services;
+    services.endpoint = engine.endpoint();
+    services.localAddressText = [] { return std::string(); };
+    services.programFolder = "/tmp/";
+    services.dialogs = [&](QWidget* owner) { return std::make_unique<DemoDialogs>(owner, keywordFile); };
+    TForm1 form(std::move(services));
+    form.show();
+
+    QTimer::singleShot(500, &form, [&] {
+        form.SpeedButton4->click();
+        form.SpinEdit1->setValue(1);
+        form.SpeedButton2->click();
+    });
+    QTimer::singleShot(std::atoi(argv[2]) * 1000, &form, [&] {
+        form.grab().save(shot);
+        std::printf("%zu requests served, %zu numbers found, picture in %s\n", engine.requests().size(),
+                    form.results.size(), argv[3]);
+        QApplication::quit();
+    });
+    return app.exec();
+}

@@ -1,0 +1,135 @@
+#include "fixture_engine.h"
+
+#include "text/gbk_codec.h"
+
+#include <QTcpSocket>
+
+namespace vellumax::test {
+namespace {
+
+// Undoes the query encoding byte for byte: "+" is a blank, %XX a byte.
+std::string decodeQueryValue(const std::string& value)
+{
+    std::string out;
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '+') {
+            out += ' ';
+        } else if (value[i] == '%' && i + 2 < value.size()) {
+            out += static_cast<char>(std::stoi(value.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += value[i];
+        }
+    }
+    return out;
+}
+
+std::string queryValue(const std::string& path, const std::string& key)
+{
+    const size_t query = path.find('?');
+    if (query == std::string::npos)
+        return {};
+    const std::string needle = key + "=";
+    size_t at = query + 1;
+    while (at < path.size()) {
+        const size_t end = std::min(path.find('&', at), path.size());
+        if (path.compare(at, needle.size(), needle) == 0)
+            return path.substr(at + needle.size(), end - at - needle.size());
+        at = end + 1;
+    }
+    return {};
+}
+
+std::string htmlEscape(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '&': out += "&amp;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+FixtureEngine::FixtureEngine(PageFn pages, QObject* parent) : QObject(parent), pages_(std::move(pages))
+{
+    server_.listen(QHostAddress::LocalHost, 0);
+    connect(&server_, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket* socket = server_.nextPendingConnection()) {
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        }
+    });
+}
+
+std::string FixtureEngine::endpoint() const { return "http://127.0.0.1:" + std::to_string(server_.serverPort()); }
+
+std::vector<std::string> FixtureEngine::resultPage(const std::vector<std::string>& faxLines, int pageOffset,
+                                                   bool hasNext)
+{
+    std::vector<std::string> lines = {"第 " + std::to_string(pageOffset / 10 + 1) + " 页搜索结果"};
+    lines.insert(lines.end(), faxLines.begin(), faxLines.end());
+    if (hasNext) {
+        const int page = pageOffset / 10 + 1;
+        // The first page's pager begins with its own number, later ones with
+        // the previous-page word.
+        std::string pager = page == 1 ? "1" : "上一页";
+        for (int p = std::max(1, page - 2); p <= page + 2; ++p) {
+            if (p == page)
+                pager += page == 1 ? "" : " " + std::to_string(p);
+            else
+                pager += " [" + std::to_string(p) + "]";
+        }
+        lines.push_back(pager + " 下一页");
+    }
+    return lines;
+}
+
+void FixtureEngine::serve(QTcpSocket* socket)
+{
+    const QByteArray head = socket->peek(socket->bytesAvailable());
+    if (!head.contains("\r\n\r\n"))
+        return;
+    socket->readAll();
+    const QList<QByteArray> requestLine = head.left(head.indexOf("\r\n")).split(' ');
+    const std::string path = requestLine.size() >= 2 ? requestLine[1].toStdString() : std::string();
+
+    QByteArray status = "200 OK";
+    QByteArray contentType = "text/html; charset=gbk";
+    std::string body;
+    if (path.rfind("/baidu?", 0) == 0) {
+        Request request{path, decodeQueryValue(queryValue(path, "word")), -1};
+        try {
+            request.pageOffset = std::stoi(queryValue(path, "pn"));
+        } catch (...) {
+        }
+        std::string html = "<html><head><meta charset=\"gbk\"><title>results</title></head><body>";
+        for (const std::string& line : pages_(request.word, request.pageOffset))
+            html += "<div>" + htmlEscape(gbk(line)) + "</div>";
+        html += "</body></html>";
+        body = html;
+        requests_.push_back(std::move(request));
+    } else if (path == "/plain") {
+        contentType = "text/plain; charset=gbk";
+        body = gbk("传真:0512-12345678");
+    } else if (path == "/empty") {
+        body = "<html><body></body></html>";
+    } else {
+        status = "404 Not Found";
+    }
+    QByteArray response = "HTTP/1.1 " + status + "\r\nContent-Type: " + contentType + "\r\nContent-Length: " +
+                          QByteArray::number(static_cast<qsizetype>(body.size())) +
+                          "\r\nConnection: close\r\n\r\n";
+    response.append(body.data(), static_cast<qsizetype>(body.size()));
+    socket->write(response);
+    socket->disconnectFromHost();
+    if (status.startsWith("200"))
+        emit requestServed();
+}
+
+} // namespace vellumax::test

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QTcpServer>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vellumax::test {
+
+// A local stand-in for the search engine: answers the result-page requests
+// on a loopback port with GBK pages, and remembers every request it got.
+class FixtureEngine : public QObject {
+    Q_OBJECT
+public:
+    struct Request {
+        std::string path;  // as received, e.g. /baidu?lm=0&...
+        std::string word;  // the word= value, decoded to its GBK bytes
+        int pageOffset = -1;
+    };
+
+    // The lines (UTF-8) of the page for a decoded keyword and page offset.
+    using PageFn = std::function<std::vector<std::string>(const std::string& word, int pageOffset)>;
+
+    explicit FixtureEngine(PageFn pages, QObject* parent = nullptr);
+
+    // "http://127.0.0.1:PORT"
+    std::string endpoint() const;
+    const std::vector<Request>& requests() const { return requests_; }
+
+    // A page whose lines are the fax lines given, then a pager line offering
+    // a next page while `hasNext` holds.
+    static std::vector<std::string> resultPage(const std::vector<std::string>& faxLines, int pageOffset,
+                                               bool hasNext);
+
+signals:
+    void requestServed();
+
+private:
+    void serve(QTcpSocket* socket);
+
+    QTcpServer server_;
+    PageFn pages_;
+    std::vector<Request> requests_;
+};
+
+} // namespace vellumax::test

@@ -1,0 +1,159 @@
+// A whole search run through the real main window and the real browser
+// engine, against the local fixture engine: import, search to the end, save,
+// and resume after a restart.
+#include "../app/fakes.h"
+#include "../app/test_main.h"
+#include "app/spin_edit.h"
+#include "app/status_panels.h"
+#include "fixture_engine.h"
+#include "text/gbk_codec.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QToolButton>
+#include <QWebEngineView>
+#include <cstdio>
+
+using namespace vellumax;
+using namespace vellumax::test;
+
+namespace {
+
+std::string digits(int value, int width)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%0*d", width, value);
+    return buffer;
+}
+
+// 上海传真: three pages; fax list: a next page always, so the page cap ends
+// it; 机械配件: one page, read with the marker the fax keyword left.
+std::vector<std::string> fixturePages(const std::string& word, int pn)
+{
+    if (word == gbk("上海传真"))
+        return FixtureEngine::resultPage({"上海某公司 电话:021-55555555 传真:021-1000" + digits(pn, 4)}, pn, pn < 20);
+    if (word == "fax list")
+        return FixtureEngine::resultPage({"Tel:0512-1 FAX:86-10-2" + digits(pn, 7), "传真:0512-99999999"}, pn, true);
+    if (word == gbk("机械配件"))
+        return FixtureEngine::resultPage({"FAX:0755-33333333"}, pn, false);
+    return {};
+}
+
+QByteArray read(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class SearchRunE2eTest : public QObject {
+    Q_OBJECT
+private slots:
+    void wholeRunAgainstTheFixtureEngine()
+    {
+        FixtureEngine engine(fixturePages);
+        QTemporaryDir folder;
+        FakeDialogs* dialogs = nullptr;
+        auto makeForm = [&] {
+            FormServices services;
+            services.endpoint = engine.endpoint();
+            services.localAddressText = [] { return std::string("192.0.2.10"); };
+            services.programFolder = folder.path().toStdString() + "/";
+            services.dialogs = [&](QWidget*) {
+                auto d = std::make_unique<FakeDialogs>();
+                dialogs = d.get();
+                return d;
+            };
+            return std::make_unique<TForm1>(std::move(services));
+        };
+        auto form = makeForm();
+        form->show();
+
+        const QString keywordFile = folder.filePath(QStringLiteral("关键字.txt"));
+        {
+            QFile f(keywordFile);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray::fromStdString(gbk("上海传真\r\n  fax list \r\n机械配件\r\n")));
+        }
+        dialogs->openAnswers.push_back(keywordFile);
+        form->SpeedButton4->click();
+        QCOMPARE(form->StatusBar1->text(StatusPanels::KeywordCount), QStringLiteral("3"));
+        form->SpinEdit1->setValue(1);
+
+        QSignalSpy loads(form->WebBrowser1, &QWebEngineView::loadFinished);
+        dialogs->inputAnswers.push_back(QStringLiteral("0"));
+        form->SpeedButton2->click();
+        QCOMPARE(form->Timer1->interval(), 8000);
+
+        int ticks = 0;
+        while (form->Timer1->isActive()) {
+            // Drive the tick as soon as the page is there instead of waiting
+            // out the interval.
+            form->Timer1->stop();
+            if (loads.isEmpty())
+                QVERIFY2(loads.wait(20000), "the page did not load");
+            QVERIFY(loads.takeFirst().at(0).toBool());
+            form->runCommand([&] { form->Timer1Timer(); });
+            QVERIFY(dialogs->texts("error").isEmpty());
+            ++ticks;
+            QVERIFY(ticks <= 100);
+        }
+        QCOMPARE(form->Timer1->interval(), 1000);
+
+        // The requests: three pages of the first keyword, 75 of the second up
+        // to the cap, one of the third.
+        const auto& requests = engine.requests();
+        QCOMPARE(requests.size(), size_t(79));
+        QCOMPARE(ticks, 79);
+        const std::string head = "/baidu?lm=0&si=&rn=10&ie=gb2312&ct=0&word=";
+        QCOMPARE(requests[0].path, head + "%C9%CF%BA%A3%B4%AB%D5%E6&pn=0&cl=3");
+        QCOMPARE(requests[2].path, head + "%C9%CF%BA%A3%B4%AB%D5%E6&pn=20&cl=3");
+        QCOMPARE(requests[3].path, head + "fax+list&pn=0&cl=3");
+        for (int i = 0; i < 75; ++i)
+            QCOMPARE(requests[3 + i].pageOffset, i * 10);
+        QCOMPARE(requests[77].path, head + "fax+list&pn=740&cl=3");
+        QCOMPARE(requests[78].word, gbk("机械配件"));
+        QCOMPARE(requests[78].pageOffset, 0);
+
+        // The numbers: each marker's own, normalised, in order.
+        QCOMPARE(form->results.size(), size_t(79));
+        QCOMPARE(form->results[0], std::string("021-10000000"));
+        QCOMPARE(form->results[2], std::string("021-10000020"));
+        QCOMPARE(form->results[3], std::string("010-20000000"));
+        QCOMPARE(form->results[77], std::string("010-20000740"));
+        QCOMPARE(form->results[78], std::string("0755-33333333"));
+        QCOMPARE(form->StatusBar1->text(StatusPanels::FoundCount), QStringLiteral("79"));
+        QCOMPARE(form->StatusBar1->text(StatusPanels::KeywordPosition), QStringLiteral("3"));
+        QCOMPARE(form->StatusBar1->text(StatusPanels::Message), QStringLiteral("搜索已经结束！"));
+        QVERIFY(form->SpeedButton2->isEnabled());
+
+        const QByteArray keywordPath = QByteArray::fromStdString(gbkFromUtf8(keywordFile.toStdString()));
+        QCOMPARE(read(folder.filePath("vellumax.ini")), keywordPath + "\r\n2\r\nqcno\r\n1\r\n");
+
+        const QString saved = folder.filePath(QStringLiteral("79.txt"));
+        dialogs->saveAnswers.push_back(saved);
+        form->SpeedButton5->click();
+        QCOMPARE(dialogs->fileDialogs.back().proposedName, QStringLiteral("79.txt"));
+        const QByteArray savedBytes = read(saved);
+        QCOMPARE(savedBytes.count("\r\n"), 79);
+        QVERIFY(savedBytes.startsWith("021-10000000\r\n021-10000010\r\n"));
+
+        // A restart resumes at the last keyword taken.
+        dialogs->confirmAnswers.push_back(true);
+        QVERIFY(form->close());
+        form.reset();
+        form = makeForm();
+        QCOMPARE(form->Edit5->text(), keywordFile);
+        dialogs->openAnswers.push_back(keywordFile);
+        form->SpeedButton4->click();
+        dialogs->inputAnswers.push_back(std::nullopt);
+        form->SpeedButton2->click();
+        QCOMPARE(dialogs->prompts, std::vector<QString>{QStringLiteral("2")});
+    }
+};
+
+VELLUMAX_TEST_MAIN(SearchRunE2eTest)
+#include "search_run_e2e_test.moc"

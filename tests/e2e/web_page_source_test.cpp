@@ -1,0 +1,69 @@
+// The page source over the real browser engine: what a read gives before any
+// request, for a result page, a plain-text document and an empty body.
+#include "../app/test_main.h"
+#include "app/web_page_source.h"
+#include "fixture_engine.h"
+#include "text/error.h"
+#include "text/gbk_codec.h"
+
+#include <QSignalSpy>
+#include <QWebEngineView>
+
+using namespace vellumax;
+using namespace vellumax::test;
+
+namespace {
+
+QString failureOf(WebPageSource& source)
+{
+    try {
+        source.ReadPageText();
+        return QStringLiteral("no error");
+    } catch (const Error& e) {
+        return QString::fromLatin1(e.what());
+    }
+}
+
+} // namespace
+
+class WebPageSourceTest : public QObject {
+    Q_OBJECT
+private slots:
+    void readsWhatThePaneShows()
+    {
+        FixtureEngine engine([](const std::string&, int pn) {
+            return FixtureEngine::resultPage({"传真:0512-12345678", "smile 😀 end"}, pn, true);
+        });
+        QWebEngineView view;
+        view.resize(400, 300);
+        view.show();
+        WebPageSource source(&view);
+        QCOMPARE(failureOf(source), QStringLiteral("No document is loaded"));
+
+        QSignalSpy loads(&view, &QWebEngineView::loadFinished);
+        auto load = [&](const std::string& path) {
+            source.RequestPage(engine.endpoint() + path);
+            QVERIFY2(loads.wait(20000), path.c_str());
+            loads.clear();
+        };
+
+        load("/baidu?lm=0&word=x&pn=0&cl=3");
+        const std::string text = source.ReadPageText();
+        QVERIFY2(text.find(gbk("传真:0512-12345678") + "\r\n") != std::string::npos, text.c_str());
+        QVERIFY(text.find(gbk("1 [2] [3] 下一页")) != std::string::npos);
+        QVERIFY(text.find("smile ? end") != std::string::npos);
+        QVERIFY(text.find('\n') == text.find("\r\n") + 1);
+
+        load("/plain");
+        QCOMPARE(failureOf(source), QStringLiteral("Interface not supported"));
+
+        load("/empty");
+        QCOMPARE(source.ReadPageText(), std::string());
+
+        // A request the engine cannot take is refused at once.
+        QVERIFY_THROWS_EXCEPTION(Error, source.RequestPage("http://[bad"));
+    }
+};
+
+VELLUMAX_TEST_MAIN(WebPageSourceTest)
+#include "web_page_source_test.moc"
