@@ -78,9 +78,12 @@ TForm1::TForm1(FormServices services, QWidget* parent)
 {
     dialogs_ = services_.dialogs(this);
     buildControls();
+    buildTray();
     pageSource_ = services_.pageSource(WebBrowser1);
     connect(qApp, &QGuiApplication::commitDataRequest, this, &TForm1::commitDataRequest);
     runCommand([this] { FormCreate(); });
+    // The about box is made once, hidden, right after the main window.
+    buildAboutBox();
 }
 
 TForm1::~TForm1()
@@ -121,9 +124,9 @@ void TForm1::buildControls()
     SpeedButton1 = addToolButton(strip, 5, QStringLiteral("合并"), QStringLiteral("合并号码列表"),
                                  int(ToolbarPicture::Merge), &TForm1::SpeedButton1Click);
     SpeedButton6 = addToolButton(strip, 6, QStringLiteral("主页"), QStringLiteral("访问软件主页"),
-                                 int(ToolbarPicture::Homepage), nullptr);
+                                 int(ToolbarPicture::Homepage), &TForm1::N20Click);
     SpeedButton9 = addToolButton(strip, 7, QStringLiteral("关于"), QStringLiteral("关于本软件"),
-                                 int(ToolbarPicture::About), nullptr);
+                                 int(ToolbarPicture::About), &TForm1::N15Click);
     SpeedButton10 = addToolButton(strip, 8, QStringLiteral("退出"), QStringLiteral("退出软件系统"),
                                   int(ToolbarPicture::Exit), &TForm1::SpeedButton10Click);
     column->addWidget(strip);

@@ -12,7 +12,10 @@
 #include <string>
 #include <vector>
 
+class QAction;
 class QCheckBox;
+class QMenu;
+class QUrl;
 class QLineEdit;
 class QSessionManager;
 class QTimer;
@@ -21,7 +24,10 @@ class QWebEngineView;
 
 namespace vellumax {
 
+class NotificationArea;
 class ResultListView;
+class TantTaskbarIcon;
+class TForm2;
 class StatusPanels;
 class TSpinEdit;
 
@@ -33,6 +39,8 @@ struct FormServices {
     std::string programFolder;                        // default: the executable's folder
     std::function<std::unique_ptr<Dialogs>(QWidget* owner)> dialogs;                  // default: Qt's
     std::function<std::unique_ptr<PageSource>(QWebEngineView* view)> pageSource;     // default: the browser pane
+    std::function<std::unique_ptr<NotificationArea>()> notificationArea;             // default: the desktop's tray
+    std::function<void(const QUrl& url)> openUrl;                                     // default: the desktop's "open"
 };
 
 // The main window: toolbar, result list, settings row, browser pane and
@@ -59,6 +67,16 @@ public:
     void ReadSettingsFile();
     void WriteSettingsFile();
 
+    // The tray icon and its menu (tform1_tray.cpp).
+    void N17Click(); // 显示主程序: back from the tray
+    void N18Click(); // 最小化显示: into the tray
+    void N23Click(); // 退 出
+
+    // The about box and the maker's addresses (tform1_about.cpp).
+    void N14Click(); // 与我们联系
+    void N15Click(); // 关于本软件
+    void N20Click(); // 访问主页
+
     // Runs a command and shows any failure that escapes it in the error box.
     void runCommand(const std::function<void()>& command);
 
@@ -79,6 +97,16 @@ public:
     QWebEngineView* WebBrowser1;
     StatusPanels* StatusBar1;
     QTimer* Timer1;
+    TantTaskbarIcon* antTaskbarIcon1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QAction* N17 = nullptr;
+    QAction* N18 = nullptr;
+    QAction* N19 = nullptr;
+    QAction* N20 = nullptr;
+    QAction* N21 = nullptr;
+    QAction* N22 = nullptr;
+    QAction* N23 = nullptr;
+    TForm2* Form2 = nullptr;
 
     // Lasting state.
     std::vector<std::string> keywordList;
@@ -96,6 +124,8 @@ private:
     static constexpr int kFirstPageWaitMs = 8000;
 
     void buildControls();
+    void buildTray();     // tform1_tray.cpp
+    void buildAboutBox(); // tform1_about.cpp
     QToolButton* addToolButton(QWidget* strip, int index, const QString& caption, const QString& hint, int picture,
                                void (TForm1::*command)());
     void FormCreate();
