@@ -11,6 +11,9 @@ inline const QString kMakerHomepage = QStringLiteral("http://www.example.com/");
 inline const QString kMakerSecondHomepage = QStringLiteral("http://www.example.org/");
 inline const QString kMakerPhone = QStringLiteral("0000-00000000");
 inline const QString kMakerMail = QStringLiteral("mailto:contact@example.com");
+// The maker's instant-messaging numbers, the caption of the about box's
+// contact link.
+inline const QString kMakerContactNumbers = QStringLiteral("即时通讯: 10000001  10000002");
 inline const QString kMakerContactLine = QStringLiteral("联系: contact@example.com");
 
 inline QString mainWindowCaption()

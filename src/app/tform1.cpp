@@ -4,19 +4,21 @@
 #include "app/app_texts.h"
 #include "app/gbk_qt.h"
 #include "app/pictures.h"
+#include "app/program_folder.h"
 #include "app/qt_dialogs.h"
 #include "app/result_list_view.h"
 #include "app/spin_edit.h"
 #include "app/status_panels.h"
+#include "app/tray/desktop_notification_area.h"
 #include "app/web_page_source.h"
 #include "search/connectivity.h"
 #include "text/error.h"
 #include "text/error_box.h"
-#include "text/executable_folder.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -62,11 +64,15 @@ FormServices withDefaults(FormServices services)
     if (!services.localAddressText)
         services.localAddressText = [] { return LocalAddressText(); };
     if (services.programFolder.empty())
-        services.programFolder = executableFolder();
+        services.programFolder = programFilesFolder();
     if (!services.dialogs)
         services.dialogs = [](QWidget* owner) { return std::make_unique<QtDialogs>(owner); };
     if (!services.pageSource)
         services.pageSource = [](QWebEngineView* view) { return std::make_unique<WebPageSource>(view); };
+    if (!services.notificationArea)
+        services.notificationArea = [] { return std::make_unique<DesktopNotificationArea>(); };
+    if (!services.openUrl)
+        services.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     return services;
 }
 
@@ -209,6 +215,7 @@ void TForm1::FormCreate()
     QPalette tips = QToolTip::palette();
     tips.setColor(QPalette::ToolTipBase, QColor(0, 255, 0));
     QToolTip::setPalette(tips);
+    minimiseToTray_ = true;
     ReadSettingsFile();
 }
 

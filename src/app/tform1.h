@@ -119,6 +119,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override; // minimising goes to the tray (tform1_tray.cpp)
 
 private:
     static constexpr int kFirstPageWaitMs = 8000;
@@ -140,6 +141,7 @@ private:
     FormServices services_;
     std::unique_ptr<Dialogs> dialogs_;
     std::unique_ptr<PageSource> pageSource_;
+    bool minimiseToTray_ = false; // set by FormCreate
 };
 
 } // namespace vellumax

@@ -5,12 +5,14 @@
 
 #include "app/dialogs.h"
 #include "app/tform1.h"
+#include "app/tray/notification_area.h"
 #include "search/page_source.h"
 #include "text/error.h"
 
 #include <QDir>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <deque>
 #include <map>
 #include <memory>
@@ -126,10 +128,15 @@ struct FormUnderTest {
     FakeDialogs* dialogs = nullptr;
     FakePageSource* pages = nullptr;
     std::string localAddress = "192.0.2.10";
+    std::vector<QUrl> openedUrls; // what the window handed to the desktop's "open"
     std::unique_ptr<TForm1> form;
+    // When set, the window's tray icon lives in this area instead of the desktop's.
+    std::function<std::unique_ptr<NotificationArea>()> notificationArea;
 
     // `prepare` runs before the window is made, for a settings file.
-    explicit FormUnderTest(const std::function<void(const QString& folder)>& prepare = {})
+    explicit FormUnderTest(const std::function<void(const QString& folder)>& prepare = {},
+                           std::function<std::unique_ptr<NotificationArea>()> area = {})
+        : notificationArea(std::move(area))
     {
         if (prepare)
             prepare(folder.path());
@@ -152,6 +159,8 @@ struct FormUnderTest {
             pages = p.get();
             return p;
         };
+        services.openUrl = [this](const QUrl& url) { openedUrls.push_back(url); };
+        services.notificationArea = notificationArea;
         form.reset();
         form = std::make_unique<TForm1>(std::move(services));
     }
