@@ -8,7 +8,7 @@ void ResultList::append(std::string caption)
     if (observer_)
         observer_->aboutToAppend(row);
     const std::string& stored = entries_.emplace_back(std::move(caption));
-    index_.insert(stored);
+    shard(stored).insert(stored);
     if (observer_)
         observer_->appended(row);
 }
@@ -17,7 +17,8 @@ void ResultList::clear()
 {
     if (observer_)
         observer_->aboutToClear();
-    index_.clear();
+    for (Shard& s : index_)
+        s.clear();
     entries_.clear();
     if (observer_)
         observer_->cleared();

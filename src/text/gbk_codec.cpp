@@ -1,10 +1,12 @@
 #include "text/gbk_codec.h"
 
 #include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
 #include <unicode/ustring.h>
 
 #include <memory>
 #include <new>
+#include <stdexcept>
 
 namespace vellumax {
 namespace {
@@ -13,6 +15,19 @@ struct ConverterCloser {
     void operator()(UConverter* c) const { ucnv_close(c); }
 };
 using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+
+// ICU's own substitution skips a default-ignorable character that has no
+// GBK form (U+200B, U+FEFF, ...) without a trace; the program wants a "?" for
+// every such character, as the system conversion gives, so that a zero-width
+// blank inside a number still ends the number.
+void substituteEveryUnmappable(const void*, UConverterFromUnicodeArgs* args, const UChar*, int32_t, UChar32,
+                               UConverterCallbackReason reason, UErrorCode* status)
+{
+    if (reason > UCNV_IRREGULAR)
+        return;
+    *status = U_ZERO_ERROR;
+    ucnv_cbFromUWriteSub(args, 0, status);
+}
 
 // One converter per thread: opening one costs far more than a short
 // conversion, and a converter must not be shared between threads.
@@ -24,6 +39,9 @@ UConverter* gbkConverter()
         if (U_FAILURE(status))
             throw std::runtime_error("the GBK converter is not available");
         ucnv_setSubstChars(c.get(), "?", 1, &status);
+        ucnv_setFromUCallBack(c.get(), substituteEveryUnmappable, nullptr, nullptr, nullptr, &status);
+        if (U_FAILURE(status))
+            throw std::runtime_error("the GBK converter is not available");
         return c;
     }();
     ucnv_reset(converter.get());

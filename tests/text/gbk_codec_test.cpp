@@ -32,6 +32,9 @@ TEST(GbkCodec, CharactersWithoutGbkFormBecomeQuestionMarks)
     EXPECT_EQ(gbk("a😀b"), "a?b");
     EXPECT_EQ(gbk("한국"), "??");
     EXPECT_EQ(gbkFromUtf16(u"x\xD800y"), "x?y"); // a lone surrogate
+    // Zero-width characters are not dropped: inside a page's number they
+    // must still end the number.
+    EXPECT_EQ(gbkFromUtf16(u"0512\u200B-1234\uFEFF5678\u00AD"), "0512?-1234?5678?");
 }
 
 TEST(GbkCodec, InvalidBytesDecodeWithoutFailing)

@@ -1,0 +1,79 @@
+// File faults seen from the window: what the error box says, that the
+// command ends cleanly (normal pointer, no confirmation), and that the
+// previous good files are still there.
+#include "app/status_panels.h"
+#include "fakes.h"
+#include "test_main.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QToolButton>
+
+using namespace vellumax;
+using namespace vellumax::test;
+
+namespace {
+
+void write(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QByteArray read(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class FileFaultsWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void saveProgressStopsAtTheSettingsFileAndKeepsTheSnapshot()
+    {
+        FormUnderTest t;
+        QVERIFY(QDir(t.folder.path()).mkdir(QStringLiteral("vellumax.ini"))); // a folder in its place
+        write(t.file("autosave.txt"), "0512-11111111\r\n");
+        t.form->results.append("0512-22222222");
+        t.form->SpeedButton8->click();
+        QCOMPARE(t.dialogs->texts("error"), QStringList{QStringLiteral("File access denied.")});
+        QVERIFY(t.dialogs->texts("plain").isEmpty());
+        QCOMPARE(read(t.file("autosave.txt")), QByteArray("0512-11111111\r\n"));
+        QVERIFY(QFileInfo(t.file("vellumax.ini")).isDir());
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    void saveResultsIntoAVanishedFolder()
+    {
+        FormUnderTest t;
+        t.form->results.append("0512-22222222");
+        t.dialogs->saveAnswers.push_back(t.file("gone/numbers.txt")); // its folder removed meanwhile
+        t.form->SpeedButton5->click();
+        QCOMPARE(t.dialogs->texts("error"), QStringList{QStringLiteral("File not found.")});
+        QCOMPARE(t.form->results.size(), size_t(1));
+        QVERIFY(QDir(t.folder.path()).entryList(QDir::Files).isEmpty()); // no temporary left behind
+    }
+
+    void mergeIntoAVanishedFolderKeepsTheInputs()
+    {
+        FormUnderTest t;
+        write(t.file("a.txt"), "3\r\n1\r\n");
+        write(t.file("b.txt"), "2\r\n");
+        const QString out = t.file("gone/merged.txt");
+        t.dialogs->openManyAnswers.push_back(QStringList{t.file("a.txt"), t.file("b.txt")});
+        t.dialogs->saveAnswers.push_back(out);
+        t.form->SpeedButton1->click();
+        QCOMPARE(t.dialogs->texts("error"), QStringList{QStringLiteral("Cannot create file ") + out + "."});
+        QCOMPARE(read(t.file("a.txt")), QByteArray("3\r\n1\r\n"));
+        QCOMPARE(read(t.file("b.txt")), QByteArray("2\r\n"));
+        QVERIFY(!QFile::exists(out));
+        QVERIFY(!QApplication::overrideCursor());
+    }
+};
+
+VELLUMAX_TEST_MAIN(FileFaultsWindowTest)
+#include "file_faults_window_test.moc"
