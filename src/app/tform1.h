@@ -36,7 +36,7 @@ class TSpinEdit;
 struct FormServices {
     std::string endpoint = std::string(kEngineEndpoint);
     std::function<std::string()> localAddressText;   // default: the host-name lookup
-    std::string programFolder;                        // default: the executable's folder
+    std::string programFolder;                        // default: the executable's folder, if writable
     std::function<std::unique_ptr<Dialogs>(QWidget* owner)> dialogs;                  // default: Qt's
     std::function<std::unique_ptr<PageSource>(QWebEngineView* view)> pageSource;     // default: the browser pane
     std::function<std::unique_ptr<NotificationArea>()> notificationArea;             // default: the desktop's tray
