@@ -10,6 +10,8 @@
 #include "text/error.h"
 
 #include <QDir>
+#include <QFile>
+#include <QTest>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -21,6 +23,20 @@
 #include <vector>
 
 namespace vellumax::test {
+
+// Test files of the window's tests, whole.
+inline void write(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+inline QByteArray read(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
 
 class FakeDialogs : public Dialogs {
 public:

@@ -13,23 +13,6 @@
 using namespace vellumax;
 using namespace vellumax::test;
 
-namespace {
-
-void write(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-QByteArray read(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
-
 class FileFaultsWindowTest : public QObject {
     Q_OBJECT
 private slots:

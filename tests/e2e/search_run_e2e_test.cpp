@@ -41,12 +41,6 @@ std::vector<std::string> fixturePages(const std::string& word, int pn)
     return {};
 }
 
-QByteArray read(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 class SearchRunE2eTest : public QObject {
