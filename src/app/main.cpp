@@ -14,7 +14,11 @@ int main(int argc, char** argv)
     QApplication::setApplicationDisplayName(vellumax::texts::kApplicationTitle);
     vellumax::installChineseFonts();
 
+    // The window may be hidden in the tray while a message box or the about
+    // box closes: only a confirmed close of the main window ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
     vellumax::TForm1 form;
+    QObject::connect(&form, &vellumax::TForm1::closeConfirmed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     form.show();
     return app.exec();
 }

@@ -239,6 +239,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     if (FormCloseQuery()) {
         Timer1->stop();
         event->accept();
+        emit closeConfirmed();
     } else {
         event->ignore();
     }

@@ -117,6 +117,10 @@ public:
     const std::string& programFolder() const { return services_.programFolder; }
     Dialogs& dialogs() { return *dialogs_; }
 
+signals:
+    // The close question was answered so that the program ends.
+    void closeConfirmed();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override; // minimising goes to the tray (tform1_tray.cpp)
