@@ -137,6 +137,23 @@ private:
     std::string current_;
 };
 
+// A main window with the real browser pane pointed at `endpoint`, scripted
+// dialogs (left in `dialogs`), an online connection and the given folder.
+inline std::unique_ptr<TForm1> formWithRealBrowser(const std::string& endpoint, const QString& folder,
+                                                   FakeDialogs*& dialogs)
+{
+    FormServices services;
+    services.endpoint = endpoint;
+    services.localAddressText = [] { return std::string("192.0.2.10"); };
+    services.programFolder = folder.toStdString() + "/";
+    services.dialogs = [&dialogs](QWidget*) {
+        auto d = std::make_unique<FakeDialogs>();
+        dialogs = d.get();
+        return d;
+    };
+    return std::make_unique<TForm1>(std::move(services));
+}
+
 // A main window with fake dialogs, a fake page source, an online connection
 // and its own program folder.
 struct FormUnderTest {

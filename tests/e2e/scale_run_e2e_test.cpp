@@ -122,16 +122,7 @@ private slots:
         FixtureEngine engine(pageFor);
         QTemporaryDir folder;
         FakeDialogs* dialogs = nullptr;
-        FormServices services;
-        services.endpoint = engine.endpoint();
-        services.localAddressText = [] { return std::string("192.0.2.10"); };
-        services.programFolder = folder.path().toStdString() + "/";
-        services.dialogs = [&](QWidget*) {
-            auto d = std::make_unique<FakeDialogs>();
-            dialogs = d.get();
-            return d;
-        };
-        auto form = std::make_unique<TForm1>(std::move(services));
+        auto form = formWithRealBrowser(engine.endpoint(), folder.path(), dialogs);
         form->show();
 
         const QString keywordFile = folder.filePath(QStringLiteral("keywords.txt"));

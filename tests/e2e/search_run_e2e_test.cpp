@@ -51,18 +51,7 @@ private slots:
         FixtureEngine engine(fixturePages);
         QTemporaryDir folder;
         FakeDialogs* dialogs = nullptr;
-        auto makeForm = [&] {
-            FormServices services;
-            services.endpoint = engine.endpoint();
-            services.localAddressText = [] { return std::string("192.0.2.10"); };
-            services.programFolder = folder.path().toStdString() + "/";
-            services.dialogs = [&](QWidget*) {
-                auto d = std::make_unique<FakeDialogs>();
-                dialogs = d.get();
-                return d;
-            };
-            return std::make_unique<TForm1>(std::move(services));
-        };
+        auto makeForm = [&] { return formWithRealBrowser(engine.endpoint(), folder.path(), dialogs); };
         auto form = makeForm();
         form->show();
 
