@@ -11,7 +11,7 @@
 #include "app/spin_edit.h"
 #include "app/status_panels.h"
 #include "app/tray/desktop_notification_area.h"
-#include "app/web_page_source.h"
+#include "browser/web_page_source.h"
 #include "search/connectivity.h"
 #include "text/error.h"
 #include "text/error_box.h"
@@ -69,7 +69,7 @@ FormServices withDefaults(FormServices services)
     if (!services.dialogs)
         services.dialogs = [](QWidget* owner) { return std::make_unique<QtDialogs>(owner); };
     if (!services.pageSource)
-        services.pageSource = [](QWebEngineView* view) { return std::make_unique<WebPageSource>(view); };
+        services.pageSource = [](QWebEngineView* view) { return std::make_unique<WebPageSource>(view->page()); };
     if (!services.notificationArea)
         services.notificationArea = [] { return std::make_unique<DesktopNotificationArea>(); };
     if (!services.openUrl)
