@@ -54,19 +54,24 @@ TEST(LocalAddress, RealResolverAndHostName)
 
 // LocalAddressText in a child with a host name and a hosts file of its own (a
 // private mount and host-name namespace), so the platform's real lookup is
-// judged, in the order the hosts file lists the addresses. "skip: ..." when
-// the namespaces cannot be had.
+// judged, in the order the hosts file lists the addresses. Only the hosts
+// file is asked, so that neither a name server nor a module that knows the
+// machine's own name can answer. "skip: ..." when the namespaces cannot be had.
 std::string localAddressWithHosts(const std::string& hostName, const std::string& hosts)
 {
     test::TempDir dir;
-    const std::string file = dir.file("hosts");
-    test::writeBytes(file, hosts);
+    test::writeBytes(dir.file("hosts"), hosts);
+    test::writeBytes(dir.file("nsswitch.conf"), "hosts: files\n");
     return test::runInChild([] {}, [&]() -> std::string {
         if (::unshare(CLONE_NEWNS | CLONE_NEWUTS) != 0)
             return std::string("skip: unshare: ") + std::strerror(errno);
-        if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
-            || ::mount(file.c_str(), "/etc/hosts", nullptr, MS_BIND, nullptr) != 0)
+        if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
             return std::string("skip: mount: ") + std::strerror(errno);
+        for (const char* name : {"hosts", "nsswitch.conf"}) {
+            const std::string own = dir.file(name), system = std::string("/etc/") + name;
+            if (::mount(own.c_str(), system.c_str(), nullptr, MS_BIND, nullptr) != 0)
+                return "skip: mount " + system + ": " + std::strerror(errno);
+        }
         if (::sethostname(hostName.data(), hostName.size()) != 0)
             return std::string("skip: sethostname: ") + std::strerror(errno);
         return "[" + LocalAddressText() + "]";
