@@ -4,6 +4,7 @@
 
 #include "search/fax_extraction.h"
 #include "search/page_analysis.h"
+#include "search/page_blocks.h"
 #include "search/query_builder.h"
 #include "search/result_list.h"
 #include "text/error.h"
@@ -16,8 +17,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <functional>
 #include <optional>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vellumax::cli {
@@ -94,6 +98,31 @@ public:
 private:
     std::string path_;
 };
+
+// Blocks of this size keep a big page text's lines in the cache while they
+// are read.
+constexpr size_t kPageBlock = 1 << 20;
+
+// Hands the page text of a file (or of standard input) on in pieces of
+// whole lines, as readInput would deliver it in one.
+void readPage(const std::string& path, const std::function<void(std::string_view)>& piece)
+{
+    if (path == kStandardInput) {
+        readPageBlocks(STDIN_FILENO, std::nullopt, kPageBlock, piece);
+        return;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw Error(cannotOpenFileMessage(path));
+    struct FdCloser {
+        int fd;
+        ~FdCloser() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))
+        throw Error(cannotOpenFileMessage(path));
+    readPageBlocks(fd, static_cast<size_t>(st.st_size), kPageBlock, piece);
+}
 
 std::optional<std::string> markerFromArgument(std::string_view utf8)
 {
@@ -186,18 +215,28 @@ int runExtract(const std::vector<std::string>& args)
         return usageError();
 
     // The pages go into one list, as the pages of one run do; nothing is
-    // printed unless every page could be read.
+    // printed unless every page could be read. Without deduplication no list
+    // is needed: every number is printed.
     ResultList results;
     std::string output;
     const auto printLast = [&] {
         output += results[results.size() - 1];
         output += "\r\n";
     };
-    try {
-        for (const std::string& file : files) {
-            const std::vector<std::string> lines = pageLines(readInput(file));
-            ExtractFaxNumbers(lines, marker, [&] { return deduplicate; }, results, printLast);
+    const auto extractPiece = [&](std::string_view piece) {
+        const PageLines lines = pageLines(piece);
+        if (deduplicate) {
+            ExtractFaxNumbers(lines, marker, [] { return true; }, results, printLast);
+        } else {
+            forEachFaxNumber(lines, marker, [&](std::string& number) {
+                output += number;
+                output += "\r\n";
+            });
         }
+    };
+    try {
+        for (const std::string& file : files)
+            readPage(file, extractPiece);
     } catch (const Error& e) {
         return fileFailure(e);
     }

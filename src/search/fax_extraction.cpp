@@ -1,6 +1,7 @@
 #include "search/fax_extraction.h"
 
 #include <array>
+#include <cstring>
 
 namespace vellumax {
 namespace {
@@ -23,13 +24,39 @@ bool isNumberByte(char c)
 // n dashes comes out as n / 2 + n % 2 dashes.
 void halveDashRuns(std::string& text)
 {
-    size_t kept = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
+    // Most numbers hold no dash run at all.
+    size_t kept = text.find("--");
+    if (kept == std::string::npos)
+        return;
+    for (size_t i = kept; i < text.size(); ++i) {
         text[kept++] = text[i];
         if (text[i] == '-' && i + 1 < text.size() && text[i + 1] == '-')
             ++i;
     }
     text.resize(kept);
+}
+
+// The first occurrence of `marker` in `line`, as line.find(marker) gives it.
+// The markers end in a colon, which is rare in page text, while the lead
+// byte of a Chinese marker is that of many common characters: looking for
+// the last byte first skips most lines in one memchr.
+size_t findMarker(std::string_view line, std::string_view marker)
+{
+    const size_t last = marker.size() - 1;
+    const char* const begin = line.data();
+    const char* const end = begin + line.size();
+    if (line.size() <= last)
+        return std::string_view::npos;
+    for (const char* at = begin + last; at < end; ++at) {
+        at = static_cast<const char*>(std::memchr(at, marker[last], static_cast<size_t>(end - at)));
+        if (!at)
+            return std::string_view::npos;
+        // Occurrences end in the order they begin, so the first one that
+        // matches whole is the first occurrence.
+        if (std::memcmp(at - last, marker.data(), last) == 0)
+            return static_cast<size_t>(at - last - begin);
+    }
+    return std::string_view::npos;
 }
 
 } // namespace
@@ -38,7 +65,7 @@ std::optional<std::string_view> numberRunAfterMarker(std::string_view line, std:
 {
     if (fieldMarker.empty())
         return std::nullopt;
-    const size_t at = line.find(fieldMarker);
+    const size_t at = findMarker(line, fieldMarker);
     if (at == std::string_view::npos)
         return std::nullopt;
     const std::string_view tail = line.substr(at + fieldMarker.size(), kTailLength);
@@ -88,25 +115,56 @@ std::optional<std::string> faxNumberInLine(std::string_view line, std::string_vi
     return candidate;
 }
 
+namespace {
+
+template <typename Line>
+void numbersOf(const std::vector<Line>& pageLines, std::string_view fieldMarker,
+               const std::function<void(std::string& number)>& found)
+{
+    if (fieldMarker.empty())
+        return;
+    for (const std::string_view line : pageLines)
+        if (std::optional<std::string> number = faxNumberInLine(line, fieldMarker))
+            found(*number);
+}
+
+template <typename Line>
+size_t extractFrom(const std::vector<Line>& pageLines, std::string_view fieldMarker,
+                   const std::function<bool()>& deduplicate, ResultList& results,
+                   const std::function<void()>& appended)
+{
+    size_t added = 0;
+    numbersOf(pageLines, fieldMarker, [&](std::string& number) {
+        if (deduplicate && deduplicate() && results.contains(number))
+            return;
+        results.append(std::move(number));
+        ++added;
+        if (appended)
+            appended();
+    });
+    return added;
+}
+
+} // namespace
+
+void forEachFaxNumber(const std::vector<std::string_view>& pageLines, std::string_view fieldMarker,
+                      const std::function<void(std::string& number)>& found)
+{
+    numbersOf(pageLines, fieldMarker, found);
+}
+
+size_t ExtractFaxNumbers(const std::vector<std::string_view>& pageLines, std::string_view fieldMarker,
+                         const std::function<bool()>& deduplicate, ResultList& results,
+                         const std::function<void()>& appended)
+{
+    return extractFrom(pageLines, fieldMarker, deduplicate, results, appended);
+}
+
 size_t ExtractFaxNumbers(const std::vector<std::string>& pageLines, std::string_view fieldMarker,
                          const std::function<bool()>& deduplicate, ResultList& results,
                          const std::function<void()>& appended)
 {
-    size_t added = 0;
-    if (fieldMarker.empty())
-        return added;
-    for (const std::string& line : pageLines) {
-        std::optional<std::string> number = faxNumberInLine(line, fieldMarker);
-        if (!number)
-            continue;
-        if (deduplicate && deduplicate() && results.contains(*number))
-            continue;
-        results.append(std::move(*number));
-        ++added;
-        if (appended)
-            appended();
-    }
-    return added;
+    return extractFrom(pageLines, fieldMarker, deduplicate, results, appended);
 }
 
 } // namespace vellumax
