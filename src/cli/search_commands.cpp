@@ -219,20 +219,16 @@ int runExtract(const std::vector<std::string>& args)
     // is needed: every number is printed.
     ResultList results;
     std::string output;
-    const auto printLast = [&] {
-        output += results[results.size() - 1];
-        output += "\r\n";
-    };
     const auto extractPiece = [&](std::string_view piece) {
-        const PageLines lines = pageLines(piece);
-        if (deduplicate) {
-            ExtractFaxNumbers(lines, marker, [] { return true; }, results, printLast);
-        } else {
-            forEachFaxNumber(lines, marker, [&](std::string& number) {
-                output += number;
-                output += "\r\n";
-            });
-        }
+        forEachFaxNumberInText(piece, marker, [&](std::string& number) {
+            if (deduplicate) {
+                if (results.contains(number))
+                    return;
+                results.append(number);
+            }
+            output += number;
+            output += "\r\n";
+        });
     };
     try {
         for (const std::string& file : files)

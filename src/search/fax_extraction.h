@@ -33,6 +33,12 @@ std::optional<std::string> faxNumberInLine(std::string_view line, std::string_vi
 void forEachFaxNumber(const std::vector<std::string_view>& pageLines, std::string_view fieldMarker,
                       const std::function<void(std::string& number)>& found);
 
+// forEachFaxNumber over the page lines of `pageText`, without taking the
+// text apart into lines: the marker is looked for across the whole text, and
+// only the lines that may hold it are cut out.
+void forEachFaxNumberInText(std::string_view pageText, std::string_view fieldMarker,
+                            const std::function<void(std::string& number)>& found);
+
 // Adds the numbers of a page's lines to the result list. `deduplicate` is
 // asked afresh for every candidate; when it answers true a number the list
 // already holds is dropped. `appended` runs after each entry is added.
