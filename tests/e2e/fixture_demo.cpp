@@ -5,7 +5,7 @@
 // window and quits.
 //
 //   fixture_demo KEYWORDS.txt SECONDS SHOT.png
-#include "app/fonts.h"
+#include "app/app_start.h"
 #include "app/qt_dialogs.h"
 #include "app/spin_edit.h"
 #include "app/tform1.h"
@@ -61,8 +61,7 @@ int main(int argc, char** argv)
         std::fputs("usage: fixture_demo KEYWORDS.txt SECONDS SHOT.png\n", stderr);
         return 2;
     }
-    installChineseFonts();
-    QApplication::setApplicationDisplayName(QStringLiteral("『朔禾传真搜索』 V2.5"));
+    startApplication(app);
     FixtureEngine engine(demoPages);
     const QString keywordFile = QString::fromLocal8Bit(argv[1]);
     const QString shot = QString::fromLocal8Bit(argv[3]);
