@@ -2,6 +2,7 @@
 #include "app/tform1.h"
 
 #include "app/app_texts.h"
+#include "app/fonts.h"
 #include "app/gbk_qt.h"
 #include "app/pictures.h"
 #include "app/program_folder.h"
@@ -104,9 +105,7 @@ void TForm1::buildControls()
 {
     setWindowTitle(texts::mainWindowCaption());
     setWindowIcon(programIcon());
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(songFont(12));
 
     auto* body = new QWidget(this);
     auto* column = new QVBoxLayout(body);

@@ -2,6 +2,7 @@
 
 #include "app/about/about_pictures.h"
 #include "app/app_texts.h"
+#include "app/fonts.h"
 #include "app/pictures.h"
 
 #include <QFrame>
@@ -67,7 +68,7 @@ TForm2::TForm2(QWidget* parent, TcwHyperLink::Opener open)
     ProgramIcon->setGeometry(20, 8, logo.width(), logo.height());
 
     ProductName = new QLabel(QStringLiteral("朔禾传真号搜索"), Panel1);
-    placeBlueLabel(ProductName, pixelFont(QStringLiteral("宋体"), 12, true), 112, 16, 92, 12);
+    placeBlueLabel(ProductName, songFont(12, true), 112, 16, 92, 12);
 
     Version = new QLabel(QStringLiteral("Ver 2.5"), Panel1);
     placeBlueLabel(Version, pixelFont(QStringLiteral("Arial"), 13), 216, 14, 42, 16);
@@ -83,7 +84,7 @@ TForm2::TForm2(QWidget* parent, TcwHyperLink::Opener open)
     cwHyperLink2 = addLink(16, 130, texts::kMakerContactNumbers, texts::kMakerMail, open);
 
     OKButton = new QPushButton(QStringLiteral("确 定"), this);
-    OKButton->setFont(pixelFont(QStringLiteral("宋体"), 12));
+    OKButton->setFont(songFont(12));
     OKButton->setGeometry(207, 156, 50, 25);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &TForm2::OKButtonClick);
