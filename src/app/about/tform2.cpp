@@ -59,7 +59,7 @@ TForm2::TForm2(QWidget* parent, TcwHyperLink::Opener open)
     Panel1->setLineWidth(1);
     Panel1->setMidLineWidth(0);
     Panel1->setAutoFillBackground(true);
-    Panel1->setBackgroundRole(QPalette::Window);
+    Panel1->setBackgroundRole(QPalette::Base); // the text-field colour, not the button face
     Panel1->setGeometry(0, 0, kClientWidth, kClientHeight);
 
     const QPixmap logo = QPixmap::fromImage(logoPicture());
@@ -98,7 +98,7 @@ TcwHyperLink* TForm2::addLink(int left, int top, const QString& caption, const Q
 {
     auto* link = new TcwHyperLink(Panel1, open);
     link->move(left, top);
-    link->setColor(Panel1->palette().color(QPalette::Window));
+    link->setColor(Panel1->palette().color(QPalette::Base));
     link->setCaption(caption);
     link->setURL(url);
     return link;
