@@ -30,6 +30,7 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace vellumax {
@@ -174,6 +175,10 @@ void TForm1::buildControls()
     auto* browserFrame = new QVBoxLayout(panel11);
     browserFrame->setContentsMargins(1, 1, 1, 1);
     WebBrowser1 = new QWebEngineView(panel11);
+    // The engine sees the result-page requests and nothing else: no page
+    // icons fetched behind the user's back.
+    WebBrowser1->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
+    WebBrowser1->settings()->setAttribute(QWebEngineSettings::TouchIconsEnabled, false);
     browserFrame->addWidget(WebBrowser1);
     pane->addWidget(panel11, 1);
 

@@ -27,6 +27,8 @@ public:
     // "http://127.0.0.1:PORT"
     std::string endpoint() const;
     const std::vector<Request>& requests() const { return requests_; }
+    // The path of every request that arrived, result page or not, in order.
+    const std::vector<std::string>& paths() const { return paths_; }
 
     // A page whose lines are the fax lines given, then a pager line offering
     // a next page while `hasNext` holds.
@@ -42,6 +44,7 @@ private:
     QTcpServer server_;
     PageFn pages_;
     std::vector<Request> requests_;
+    std::vector<std::string> paths_;
 };
 
 } // namespace vellumax::test
