@@ -1,6 +1,7 @@
 // The window as the X window system gets it, on a display of the test's
 // own: the titles it shows, where dialogs open, and how dark the list's
 // numbers are on screen.
+#include "app/about/tform2.h"
 #include "app/app_texts.h"
 #include "app/qt_dialogs.h"
 #include "app/result_list_view.h"
@@ -100,9 +101,16 @@ private slots:
             {texts::kApplicationTitle, [&] { dialogs.errorBox(QStringLiteral("出错")); }},
             {QStringLiteral("信息"), [&] { dialogs.informationBox(QStringLiteral("消息")); }},
             {QStringLiteral("确认"), [&] { dialogs.confirmYes(QStringLiteral("问题")); }},
+            {QStringLiteral("搜索参数设置"),
+             [&] { dialogs.inputQuery(QStringLiteral("搜索参数设置"), QStringLiteral("起始"), QStringLiteral("0")); }},
+            {QStringLiteral("导入关键字列表"), [&] { dialogs.openFile({QStringLiteral("导入关键字列表"), {}, {}, {}, {}}); }},
         };
         for (const auto& [title, show] : boxes)
             onModal(show, [&](QWidget& box) { QCOMPARE(netWmName(box), title); });
+
+        TForm2& about = *t.form->Form2;
+        showWindow(about);
+        QTRY_COMPARE(netWmName(about), QStringLiteral("关于本软件"));
     }
 
     void dialogsOpenInTheMiddleOfTheScreen()
