@@ -22,7 +22,21 @@ public:
     // The lines (UTF-8) of the page for a decoded keyword and page offset.
     using PageFn = std::function<std::vector<std::string>(const std::string& word, int pageOffset)>;
 
+    // How a result-page request is answered: its HTTP status, and whether
+    // the page goes with it or the body is empty.
+    struct Answer {
+        int status = 200;
+        bool withPage = true;
+    };
+    using AnswerFn = std::function<Answer(const Request& request)>;
+
     explicit FixtureEngine(PageFn pages, QObject* parent = nullptr);
+
+    // Every result-page request is answered 200 with its page until this is
+    // set. Other paths: /status/NNN answers NNN with an empty body,
+    // /status/NNN/fax answers NNN with a page holding a fax line; /hang never
+    // answers.
+    void setAnswers(AnswerFn answers) { answers_ = std::move(answers); }
 
     // "http://127.0.0.1:PORT"
     std::string endpoint() const;
@@ -43,6 +57,7 @@ private:
 
     QTcpServer server_;
     PageFn pages_;
+    AnswerFn answers_;
     std::vector<Request> requests_;
     std::vector<std::string> paths_;
 };
