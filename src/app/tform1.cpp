@@ -12,6 +12,7 @@
 #include "app/spin_edit.h"
 #include "app/status_panels.h"
 #include "app/tray/desktop_notification_area.h"
+#include "browser/headless_browser.h"
 #include "browser/web_page_source.h"
 #include "search/connectivity.h"
 #include "text/error.h"
@@ -31,7 +32,6 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
-#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace vellumax {
@@ -177,10 +177,8 @@ void TForm1::buildControls()
     auto* browserFrame = new QVBoxLayout(panel11);
     browserFrame->setContentsMargins(1, 1, 1, 1);
     WebBrowser1 = new QWebEngineView(panel11);
-    // The engine sees the result-page requests and nothing else: no page
-    // icons fetched behind the user's back.
-    WebBrowser1->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
-    WebBrowser1->settings()->setAttribute(QWebEngineSettings::TouchIconsEnabled, false);
+    // The engine sees the result-page requests and nothing else.
+    turnOffPageIcons(WebBrowser1->page());
     browserFrame->addWidget(WebBrowser1);
     pane->addWidget(panel11, 1);
 
