@@ -8,6 +8,7 @@
 #include <unicode/locid.h>
 
 #include <algorithm>
+#include <array>
 #include <optional>
 
 namespace vellumax {
@@ -47,23 +48,17 @@ bool isAscii(std::string_view bytes)
 
 } // namespace
 
-std::string numberKindName(NumberKind kind)
+const std::string& numberKindName(NumberKind kind)
 {
-    switch (kind) {
-    case NumberKind::FixedLine: return gbk("固定电话");
-    case NumberKind::Mobile: return gbk("手机");
-    case NumberKind::FixedLineOrMobile: return gbk("固定电话或手机");
-    case NumberKind::TollFree: return gbk("免费电话");
-    case NumberKind::PremiumRate: return gbk("付费电话");
-    case NumberKind::SharedCost: return gbk("分摊付费电话");
-    case NumberKind::Voip: return gbk("网络电话");
-    case NumberKind::PersonalNumber: return gbk("个人号码");
-    case NumberKind::Pager: return gbk("寻呼机");
-    case NumberKind::Uan: return gbk("统一接入号码");
-    case NumberKind::Voicemail: return gbk("语音信箱");
-    case NumberKind::Unknown: break;
-    }
-    return gbk("未知");
+    // In the order of NumberKind; converted once, as rows ask for them by
+    // the million.
+    static const std::array<std::string, 12> names = {
+        gbk("固定电话"), gbk("手机"), gbk("固定电话或手机"), gbk("免费电话"),
+        gbk("付费电话"), gbk("分摊付费电话"), gbk("网络电话"), gbk("个人号码"),
+        gbk("寻呼机"), gbk("统一接入号码"), gbk("语音信箱"), gbk("未知"),
+    };
+    static_assert(static_cast<size_t>(NumberKind::Unknown) + 1 == 12);
+    return names[static_cast<size_t>(kind)];
 }
 
 std::string numberSummary(const NumberFacts& facts)
@@ -87,9 +82,21 @@ struct NumberClassifier::Library {
         return number;
     }
 
-    bool isValid(const std::optional<pn::PhoneNumber>& number) const
+    // The library's validity test is its type test answering anything but
+    // "unknown"; the type is asked for once and serves as both.
+    pn::PhoneNumberUtil::PhoneNumberType typeOf(const std::optional<pn::PhoneNumber>& number) const
     {
-        return number && util.IsValidNumber(*number);
+        return number ? util.GetNumberType(*number) : pn::PhoneNumberUtil::UNKNOWN;
+    }
+
+    // What the geocoder's GetDescriptionForNumber() answers, without its
+    // second type test: geographical numbers are looked up by prefix, the
+    // others get the geocoder's own answer (the country's name).
+    std::string regionOf(const pn::PhoneNumber& number, pn::PhoneNumberUtil::PhoneNumberType type) const
+    {
+        if (util.IsNumberGeographical(type, number.country_code()))
+            return geocoder.GetDescriptionForValidNumber(number, chinese);
+        return geocoder.GetDescriptionForNumber(number, chinese);
     }
 };
 
@@ -107,8 +114,8 @@ NumberFacts NumberClassifier::classify(std::string_view storedNumber) const
     const std::string text = isAscii(storedNumber) ? std::string(storedNumber) : utf8FromGbk(storedNumber);
 
     std::optional<pn::PhoneNumber> number = lib.parse(text);
-    bool valid = lib.isValid(number);
-    if (!valid) {
+    auto type = lib.typeOf(number);
+    if (type == pn::PhoneNumberUtil::UNKNOWN) {
         // The extraction keeps an extension ("转801", "-801") as a last group
         // after a dash, where the library expects an extension mark; it gets
         // the last group marked as one, and the reading counts only when the
@@ -117,9 +124,10 @@ NumberFacts NumberClassifier::classify(std::string_view storedNumber) const
         if (dash != std::string::npos && dash > 0 && dash + 1 < text.size()) {
             std::optional<pn::PhoneNumber> withExtension =
                 lib.parse(text.substr(0, dash) + " ext. " + text.substr(dash + 1));
-            if (lib.isValid(withExtension)) {
+            const auto extensionType = lib.typeOf(withExtension);
+            if (extensionType != pn::PhoneNumberUtil::UNKNOWN) {
                 number = std::move(withExtension);
-                valid = true;
+                type = extensionType;
             }
         }
     }
@@ -127,11 +135,11 @@ NumberFacts NumberClassifier::classify(std::string_view storedNumber) const
     NumberFacts facts;
     if (!number)
         return facts;
-    facts.valid = valid;
-    facts.kind = kindFromLibrary(lib.util.GetNumberType(*number));
+    facts.valid = type != pn::PhoneNumberUtil::UNKNOWN;
+    facts.kind = kindFromLibrary(type);
     lib.util.Format(*number, pn::PhoneNumberUtil::INTERNATIONAL, &facts.international);
-    if (valid)
-        facts.region = gbkFromUtf8(lib.geocoder.GetDescriptionForNumber(*number, lib.chinese));
+    if (facts.valid)
+        facts.region = gbkFromUtf8(lib.regionOf(*number, type));
     return facts;
 }
 

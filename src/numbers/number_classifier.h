@@ -23,7 +23,7 @@ enum class NumberKind {
 };
 
 // The kind's name as the user reads it ("固定电话", "手机", ..., "未知"), GBK.
-std::string numberKindName(NumberKind kind);
+const std::string& numberKindName(NumberKind kind);
 
 // What the phone-number library says of one stored number.
 struct NumberFacts {
