@@ -1,19 +1,29 @@
 #pragma once
 
+#include <functional>
 #include <string>
-#include <vector>
+
+namespace CLI {
+class App;
+}
 
 namespace vellumax::cli {
 
-// Each subcommand takes the words after its name and returns the exit code:
-// 0 done, 1 a file could not be read or written, 2 a wrong call.
-int runPlan(const std::vector<std::string>& args);
-int runCount(const std::vector<std::string>& args);
-int runExtract(const std::vector<std::string>& args);
-int runPager(const std::vector<std::string>& args);
-int runMerge(const std::vector<std::string>& args);
+// What the chosen subcommand runs once the command line is parsed: it
+// returns the exit code, 0 done, 1 a file could not be read or written.
+// A wrong call never gets here: the parser exits with 2 and the usage.
+using CommandRun = std::function<int()>;
 
-// Prints the usage text to stderr and returns 2.
-int usageError();
+// Each subcommand declares its arguments on `cli`, with its lines of the
+// usage text as its description, and sets `run` when it is the one chosen.
+void addPlanCommand(CLI::App& cli, CommandRun& run);
+void addCountCommand(CLI::App& cli, CommandRun& run);
+void addExtractCommand(CLI::App& cli, CommandRun& run);
+void addPagerCommand(CLI::App& cli, CommandRun& run);
+void addMergeCommand(CLI::App& cli, CommandRun& run);
+
+// Every failure the tool reports, in one form: "vellumax-cli: " and the
+// message (GBK, printed as UTF-8) on stderr. Returns the exit code 1.
+int reportFailure(const std::string& message);
 
 } // namespace vellumax::cli

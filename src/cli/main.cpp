@@ -1,37 +1,62 @@
 // vellumax-cli: batch work on keyword lists, saved result pages and number
 // files, over the same rules as the window.
 #include "cli/commands.h"
+#include "text/error.h"
 #include "text/gbk_codec.h"
 
+#include <CLI/CLI.hpp>
 #include <cstdio>
-#include <cstring>
 #include <exception>
+#include <new>
 
 namespace vellumax::cli {
 namespace {
 
-const char kUsage[] =
-    "用法: vellumax-cli <命令> [参数]\n"
-    "\n"
-    "  plan FILE                     把 FILE 当作关键字列表, 逐行列出字段标记(空, 传真: 或 FAX:)\n"
-    "                                和第一页的搜索地址, 以 TAB 分隔\n"
-    "  count FILE                    输出关键字总数(逐行读取)和列表条数(整体拆分), 以 TAB 分隔\n"
-    "  extract [--marker M] [--dedup] FILE...\n"
-    "                                把每个 FILE 当作一页搜索结果文本, 按顺序提取传真号码,\n"
-    "                                每个号码一行(CR LF); M 为 传真: 或 FAX:, 默认 传真:;\n"
-    "                                --dedup 表示去重\n"
-    "  pager --offset N FILE         页面偏移为 N 时, FILE 这一页之后是否还有下一页: 输出 1 或 0\n"
-    "  merge OUT IN...               合并号码文件 IN..., 去重排序后写入 OUT\n"
+// The usage text: this head, each subcommand's own lines, this foot.
+const char kUsageHead[] = "用法: vellumax-cli <命令> [参数]\n\n";
+const char kUsageFoot[] =
     "  --help                        显示本说明\n"
+    "  --version                     显示版本\n"
     "\n"
-    "文件按 GBK 编码读写; 给人看的输出为 UTF-8.\n";
+    "文件按 GBK 编码读写; 给人看的输出为 UTF-8.\n"
+    "出错时在标准错误输出 \"vellumax-cli: \" 加原因: 调用有误退出码为 2 (并显示本说明),\n"
+    "文件无法读写为 1.\n";
+
+std::string usageText(const CLI::App& cli)
+{
+    std::string text = kUsageHead;
+    for (const CLI::App* sub : cli.get_subcommands({}))
+        text += sub->get_description();
+    return text + kUsageFoot;
+}
+
+// Why a call was wrong, in the tool's words; the parser's own texts are
+// English.
+const char* wrongCallReason(const CLI::ParseError& error)
+{
+    if (dynamic_cast<const CLI::RequiredError*>(&error))
+        return "缺少参数";
+    if (dynamic_cast<const CLI::ExtrasError*>(&error))
+        return "多余的参数";
+    if (dynamic_cast<const CLI::ValidationError*>(&error))
+        return "参数值无效";
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&error))
+        return "参数个数不对";
+    return "调用有误";
+}
+
+int wrongCall(const CLI::App& cli, const char* reason)
+{
+    std::fprintf(stderr, "vellumax-cli: %s\n\n%s", reason, usageText(cli).c_str());
+    return 2;
+}
 
 } // namespace
 
-int usageError()
+int reportFailure(const std::string& message)
 {
-    std::fputs(kUsage, stderr);
-    return 2;
+    std::fprintf(stderr, "vellumax-cli: %s\n", utf8FromGbk(message).c_str());
+    return 1;
 }
 
 } // namespace vellumax::cli
@@ -39,28 +64,45 @@ int usageError()
 int main(int argc, char** argv)
 {
     using namespace vellumax::cli;
-    if (argc < 2)
-        return usageError();
-    const char* command = argv[1];
-    const std::vector<std::string> args(argv + 2, argv + argc);
-    if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0) {
-        std::fputs(kUsage, stdout);
+    CLI::App cli("vellumax-cli", "vellumax-cli");
+    // The help is the tool's own Chinese text, for the tool and every
+    // subcommand alike.
+    cli.set_help_flag();
+    bool help = false;
+    bool version = false;
+    cli.add_flag("-h,--help", help);
+    cli.add_flag("--version", version);
+    cli.require_subcommand(0, 1);
+
+    CommandRun run;
+    addPlanCommand(cli, run);
+    addCountCommand(cli, run);
+    addExtractCommand(cli, run);
+    addPagerCommand(cli, run);
+    addMergeCommand(cli, run);
+
+    try {
+        cli.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return wrongCall(cli, wrongCallReason(e));
+    }
+    if (help) {
+        std::fputs(usageText(cli).c_str(), stdout);
         return 0;
     }
-    try {
-        if (std::strcmp(command, "plan") == 0)
-            return runPlan(args);
-        if (std::strcmp(command, "count") == 0)
-            return runCount(args);
-        if (std::strcmp(command, "extract") == 0)
-            return runExtract(args);
-        if (std::strcmp(command, "pager") == 0)
-            return runPager(args);
-        if (std::strcmp(command, "merge") == 0)
-            return runMerge(args);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "vellumax-cli: %s\n", vellumax::utf8FromGbk(e.what()).c_str());
-        return 1;
+    if (version) {
+        std::puts("vellumax-cli 2.5");
+        return 0;
     }
-    return usageError();
+    if (!run)
+        return wrongCall(cli, "缺少命令");
+    try {
+        return run();
+    } catch (const vellumax::Error& e) {
+        return reportFailure(e.what());
+    } catch (const std::bad_alloc&) {
+        return reportFailure("Out of memory");
+    } catch (const std::exception& e) {
+        return reportFailure(e.what());
+    }
 }

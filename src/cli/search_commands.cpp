@@ -13,25 +13,21 @@
 #include "text/line_reader.h"
 #include "text/text_splitter.h"
 
+#include <CLI/CLI.hpp>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <unistd.h>
+#include <vector>
 
 namespace vellumax::cli {
 namespace {
 
 // A FILE argument of "-" stands for standard input.
 constexpr std::string_view kStandardInput = "-";
-
-// Reports a file failure in the program's own words and gives exit code 1.
-int fileFailure(const Error& error)
-{
-    std::fprintf(stderr, "%s\n", utf8FromGbk(error.what()).c_str());
-    return 1;
-}
 
 void writeOut(std::string_view bytes)
 {
@@ -103,18 +99,9 @@ std::optional<std::string> markerFromArgument(std::string_view utf8)
     return std::nullopt;
 }
 
-} // namespace
-
-int runPlan(const std::vector<std::string>& args)
+int runPlan(const std::string& file)
 {
-    if (args.size() != 1)
-        return usageError();
-    std::vector<std::string> keywords;
-    try {
-        keywords = splitText(readInput(args[0]));
-    } catch (const Error& e) {
-        return fileFailure(e);
-    }
+    const std::vector<std::string> keywords = splitText(readInput(file));
 
     // One builder for the whole list: a keyword without a marker word keeps
     // the marker of the keyword before it.
@@ -131,17 +118,15 @@ int runPlan(const std::vector<std::string>& args)
     return 0;
 }
 
-int runCount(const std::vector<std::string>& args)
+int runCount(const std::string& file)
 {
-    if (args.size() != 1)
-        return usageError();
     long readerCount = 0;
     size_t splitterCount = 0;
-    try {
+    {
         std::optional<StandardInputCopy> stdinCopy;
-        if (args[0] == kStandardInput)
+        if (file == kStandardInput)
             stdinCopy.emplace();
-        const std::string& path = stdinCopy ? stdinCopy->path() : args[0];
+        const std::string& path = stdinCopy ? stdinCopy->path() : file;
 
         {
             LineReader reader(path);
@@ -152,39 +137,13 @@ int runCount(const std::vector<std::string>& args)
             }
         }
         forEachTextLine(readWholeFile(path), [&](std::string_view) { ++splitterCount; });
-    } catch (const Error& e) {
-        return fileFailure(e);
     }
     std::printf("%ld\t%zu\n", readerCount, splitterCount);
     return 0;
 }
 
-int runExtract(const std::vector<std::string>& args)
+int runExtract(const std::vector<std::string>& files, const std::string& marker, bool deduplicate)
 {
-    std::string marker(kChineseFaxMarker);
-    bool deduplicate = false;
-    std::vector<std::string> files;
-    bool optionsEnded = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg == kStandardInput || !arg.starts_with("-")) {
-            files.push_back(arg);
-        } else if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "--dedup") {
-            deduplicate = true;
-        } else if (arg == "--marker" && i + 1 < args.size()) {
-            const std::optional<std::string> chosen = markerFromArgument(args[++i]);
-            if (!chosen)
-                return usageError();
-            marker = *chosen;
-        } else {
-            return usageError();
-        }
-    }
-    if (files.empty())
-        return usageError();
-
     // The pages go into one list, as the pages of one run do; nothing is
     // printed unless every page could be read.
     ResultList results;
@@ -193,45 +152,103 @@ int runExtract(const std::vector<std::string>& args)
         output += results[results.size() - 1];
         output += "\r\n";
     };
-    try {
-        for (const std::string& file : files) {
-            const std::vector<std::string> lines = pageLines(readInput(file));
-            ExtractFaxNumbers(lines, marker, [&] { return deduplicate; }, results, printLast);
-        }
-    } catch (const Error& e) {
-        return fileFailure(e);
+    for (const std::string& file : files) {
+        const std::vector<std::string> lines = pageLines(readInput(file));
+        ExtractFaxNumbers(lines, marker, [&] { return deduplicate; }, results, printLast);
     }
     writeOut(output);
     return 0;
 }
 
-int runPager(const std::vector<std::string>& args)
+int runPager(int32_t offset, const std::string& file)
 {
-    std::optional<int32_t> offset;
-    std::optional<std::string> file;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--offset" && i + 1 < args.size() && !offset) {
-            offset = tryStrToInt(args[++i]);
-            if (!offset || *offset < 0)
-                return usageError();
-        } else if ((arg == kStandardInput || !arg.starts_with("-")) && !file) {
-            file = arg;
-        } else {
-            return usageError();
-        }
-    }
-    if (!offset || !file)
-        return usageError();
-
-    bool morePages = false;
-    try {
-        morePages = analysePage(readInput(*file), *offset).morePages;
-    } catch (const Error& e) {
-        return fileFailure(e);
-    }
-    writeOut(morePages ? "1\n" : "0\n");
+    writeOut(analysePage(readInput(file), offset).morePages ? "1\n" : "0\n");
     return 0;
+}
+
+// The page offset of the pager command: a whole number (as the window reads
+// numbers), not negative.
+CLI::Validator pageOffsetCheck()
+{
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            const std::optional<int32_t> value = tryStrToInt(text);
+            return value && *value >= 0 ? std::string() : std::string("offset");
+        },
+        "", "offset");
+}
+
+CLI::Validator markerCheck()
+{
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            const std::optional<std::string> marker = markerFromArgument(text);
+            if (!marker)
+                return "marker";
+            text = *marker;
+            return {};
+        },
+        "", "marker");
+}
+
+} // namespace
+
+void addPlanCommand(CLI::App& cli, CommandRun& run)
+{
+    CLI::App* sub = cli.add_subcommand("plan",
+                                       "  plan FILE                     把 FILE 当作关键字列表, 逐行列出字段标记(空, 传真: 或 FAX:)\n"
+                                       "                                和第一页的搜索地址, 以 TAB 分隔\n");
+    auto file = std::make_shared<std::string>();
+    sub->add_option("FILE", *file)->required();
+    sub->callback([&run, file] { run = [file] { return runPlan(*file); }; });
+}
+
+void addCountCommand(CLI::App& cli, CommandRun& run)
+{
+    CLI::App* sub = cli.add_subcommand(
+        "count", "  count FILE                    输出关键字总数(逐行读取)和列表条数(整体拆分), 以 TAB 分隔\n");
+    auto file = std::make_shared<std::string>();
+    sub->add_option("FILE", *file)->required();
+    sub->callback([&run, file] { run = [file] { return runCount(*file); }; });
+}
+
+void addExtractCommand(CLI::App& cli, CommandRun& run)
+{
+    CLI::App* sub = cli.add_subcommand("extract",
+                                       "  extract [--marker M] [--dedup] FILE...\n"
+                                       "                                把每个 FILE 当作一页搜索结果文本, 按顺序提取传真号码,\n"
+                                       "                                每个号码一行(CR LF); M 为 传真: 或 FAX:, 默认 传真:;\n"
+                                       "                                --dedup 表示去重\n");
+    struct Options {
+        std::vector<std::string> files;
+        std::string marker{kChineseFaxMarker};
+        bool deduplicate = false;
+    };
+    auto options = std::make_shared<Options>();
+    sub->add_option("--marker", options->marker)->check(markerCheck());
+    sub->add_flag("--dedup", options->deduplicate);
+    sub->add_option("FILE", options->files)->required();
+    sub->callback([&run, options] {
+        run = [options] { return runExtract(options->files, options->marker, options->deduplicate); };
+    });
+}
+
+void addPagerCommand(CLI::App& cli, CommandRun& run)
+{
+    CLI::App* sub = cli.add_subcommand(
+        "pager", "  pager --offset N FILE         FILE 是一页搜索结果文本, N 是读这一页时搜索进程记下的页面偏移,\n"
+                 "                                即这一页的偏移加 10 (第一页为 10); 这一页之后是否还有下一页:\n"
+                 "                                输出 1 或 0\n");
+    struct Options {
+        std::string offset;
+        std::string file;
+    };
+    auto options = std::make_shared<Options>();
+    sub->add_option("--offset", options->offset)->required()->check(pageOffsetCheck());
+    sub->add_option("FILE", options->file)->required();
+    sub->callback([&run, options] {
+        run = [options] { return runPager(*tryStrToInt(options->offset), options->file); };
+    });
 }
 
 } // namespace vellumax::cli

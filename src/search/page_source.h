@@ -4,6 +4,22 @@
 
 namespace vellumax {
 
+// How the load of the last requested page went, as far as the browser engine
+// knows at the moment of asking. A page counts as failed when no answer came
+// (the name does not resolve, the connection is refused or reset, the load
+// timed out) or when the answer's HTTP status is 400 or more; such a page is
+// never read, whatever its text holds.
+struct PageLoad {
+    enum class Outcome {
+        Unknown, // nothing requested yet, or the source cannot tell
+        Loading, // the load has not ended yet
+        Loaded,  // the engine answered with a status below 400
+        Failed,
+    };
+    Outcome outcome = Outcome::Unknown;
+    int httpStatus = 0; // the answer's status; 0 when there was no answer
+};
+
 // Where result pages come from: a browser pane that loads a request URL and,
 // when asked later, gives the text of whatever page it shows then.
 class PageSource {
@@ -19,6 +35,10 @@ public:
     // document, the document is not a web page ("Interface not supported"),
     // or it has no body.
     virtual std::string ReadPageText() = 0;
+
+    // How the load of the last requested page went. A source that cannot
+    // tell answers Unknown, and its pages are read as they are.
+    virtual PageLoad LastLoad() const { return {}; }
 };
 
 } // namespace vellumax

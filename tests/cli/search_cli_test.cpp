@@ -19,6 +19,9 @@ TEST(CliUsage, HelpListsTheSubcommandsAndAWrongCallExitsTwo)
     EXPECT_EQ(wrong.exitCode, 2);
     EXPECT_NE(wrong.err.find("plan"), std::string::npos);
     EXPECT_EQ(test::runCli({}).exitCode, 2);
+    // The pager's offset is the one the run keeps while it reads a page.
+    EXPECT_NE(help.out.find("这一页的偏移加 10"), std::string::npos);
+    EXPECT_EQ(test::runCli({"--version"}).out, "vellumax-cli 2.5\n");
 }
 
 std::string firstPageUrl(const std::string& word)
@@ -97,10 +100,10 @@ TEST(CliFailures, UnreadableFilesExitOneAndWrongCallsTwo)
 
     const test::CliResult plan = test::runCli({"plan", missing});
     EXPECT_EQ(plan.exitCode, 1);
-    EXPECT_EQ(plan.err, "Cannot open file " + missing + "\n");
+    EXPECT_EQ(plan.err, "vellumax-cli: Cannot open file " + missing + "\n");
     const test::CliResult count = test::runCli({"count", missing});
     EXPECT_EQ(count.exitCode, 1);
-    EXPECT_EQ(count.err, "File not found\n");
+    EXPECT_EQ(count.err, "vellumax-cli: File not found\n");
     const test::CliResult extract = test::runCli({"extract", page, missing});
     EXPECT_EQ(extract.exitCode, 1);
     EXPECT_EQ(extract.out, "");
@@ -113,6 +116,7 @@ TEST(CliFailures, UnreadableFilesExitOneAndWrongCallsTwo)
              {"pager", "--offset", "10"}, {"pager", "--offset", "10", page, page}}) {
         const test::CliResult result = test::runCli(wrong);
         EXPECT_EQ(result.exitCode, 2) << wrong[0] << " " << wrong.size();
+        EXPECT_TRUE(result.err.starts_with("vellumax-cli: ")) << result.err;
         EXPECT_NE(result.err.find("extract"), std::string::npos);
     }
 }

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "search/page_source.h"
+#include "search/search_run.h"
+
+#include <cstdint>
+#include <string>
+
+namespace vellumax {
+
+// What a search run needs from whoever hosts it: the page timer, the user's
+// settings and the places where it shows its progress. The window keeps them
+// in its controls; the headless search in a timer and a progress line.
+class SearchHost {
+public:
+    virtual ~SearchHost() = default;
+
+    // The page timer: a repeating timer used as a one-shot. A new interval
+    // restarts a running countdown, the same one leaves it; enabling an
+    // enabled timer changes nothing. Its tick calls SearchDriver::tick.
+    virtual void setTimerInterval(int milliseconds) = 0;
+    virtual void enableTimer() = 0;
+    virtual void disableTimer() = 0;
+
+    // The interval between page reads the user asks for now, in seconds, as
+    // entered (it may lie outside 1..1000; the driver bounds it).
+    virtual int intervalSeconds() = 0;
+    // Whether a number already in the list is left out.
+    virtual bool deduplicate() = 0;
+
+    // The 1-based number of the keyword being searched, at every request.
+    virtual void showKeywordPosition(int32_t cursor) = 0;
+    // The numbers found in this run, after every number added.
+    virtual void showFoundCount(int32_t count) = 0;
+    // A status message (GBK): the run starting, searching, waiting to retry.
+    virtual void showMessage(const std::string& message) = 0;
+    // After a page was read and its numbers added.
+    virtual void pageRead() {}
+
+    // The run is over (the list ended, or a stop met the tick): the host
+    // stops the timer, writes the settings and says so.
+    virtual void finish() = 0;
+};
+
+// The steps of a search run between its start and its finish, shared by the
+// window and the headless search: the first request, the tick that reads a
+// page or asks again for one that failed to load, and the next request.
+class SearchDriver {
+public:
+    static constexpr int kFirstPageWaitMs = 8000;
+    // The wait before a failed page is asked for again doubles with each
+    // failure in a row, up to this (or the interval, if that is longer).
+    static constexpr int64_t kLongestRetryWaitMs = 10 * 60 * 1000;
+
+    SearchDriver(SearchRun& run, PageSource& pages, SearchHost& host);
+
+    // The start of a run, once the start position is set: the run's state,
+    // the 8-second wait for the first page and the first messages. The first
+    // request follows with requestStep.
+    void begin();
+
+    // The next page of the run: its request and the timer.
+    void requestStep();
+
+    // The page timer's tick. Reads the page when it loaded, or asks for it
+    // again after a wait when it failed. A page that cannot be read throws,
+    // with the timer off: the run halts.
+    void tick();
+
+    // Reads the page, adds its numbers, and goes on or finishes.
+    void processResultPage();
+
+    // Failed loads in a row of the page being asked for; 0 once one loads.
+    int failuresInRow() const { return failuresInRow_; }
+
+    // The wait before the `failures`-th try in a row of a failed page.
+    static int64_t retryWaitMs(int64_t intervalMs, int failures);
+    // The message shown while a failed page waits (GBK).
+    static std::string retryMessage(const PageLoad& load, int failures, int64_t waitMs);
+
+private:
+    int64_t intervalMs();
+    void retry(const PageLoad& load, int64_t intervalMs);
+    void request(const std::string& url);
+
+    SearchRun& run_;
+    PageSource& pages_;
+    SearchHost& host_;
+    int failuresInRow_ = 0;
+};
+
+} // namespace vellumax
