@@ -116,10 +116,10 @@ NumberFacts NumberClassifier::classify(std::string_view storedNumber) const
     std::optional<pn::PhoneNumber> number = lib.parse(text);
     auto type = lib.typeOf(number);
     if (type == pn::PhoneNumberUtil::UNKNOWN) {
-        // The extraction keeps an extension ("转801", "-801") as a last group
-        // after a dash, where the library expects an extension mark; it gets
-        // the last group marked as one, and the reading counts only when the
-        // library then takes the number for valid.
+        // A page's extension comes through the extraction as a last group
+        // after a dash (0512-12345678-801), where the library expects an
+        // extension mark; it gets the last group marked as one, and that
+        // reading counts only when the library then takes it for valid.
         const size_t dash = text.rfind('-');
         if (dash != std::string::npos && dash > 0 && dash + 1 < text.size()) {
             std::optional<pn::PhoneNumber> withExtension =
