@@ -54,11 +54,23 @@ std::string htmlEscape(const std::string& text)
     return out;
 }
 
+QByteArray reasonPhrase(int status)
+{
+    switch (status) {
+    case 200: return "OK";
+    case 404: return "Not Found";
+    case 500: return "Internal Server Error";
+    case 503: return "Service Unavailable";
+    default: return "Status";
+    }
+}
+
 } // namespace
 
 FixtureEngine::FixtureEngine(PageFn pages, QObject* parent) : QObject(parent), pages_(std::move(pages))
 {
     server_.listen(QHostAddress::LocalHost, 0);
+    port_ = server_.serverPort();
     connect(&server_, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket* socket = server_.nextPendingConnection()) {
             connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
@@ -67,7 +79,15 @@ FixtureEngine::FixtureEngine(PageFn pages, QObject* parent) : QObject(parent), p
     });
 }
 
-std::string FixtureEngine::endpoint() const { return "http://127.0.0.1:" + std::to_string(server_.serverPort()); }
+std::string FixtureEngine::endpoint() const { return "http://127.0.0.1:" + std::to_string(port_); }
+
+void FixtureEngine::setDown(bool down)
+{
+    if (down)
+        server_.close();
+    else if (!server_.isListening())
+        server_.listen(QHostAddress::LocalHost, port_);
+}
 
 std::vector<std::string> FixtureEngine::resultPage(const std::vector<std::string>& faxLines, int pageOffset,
                                                    bool hasNext)
@@ -99,36 +119,48 @@ void FixtureEngine::serve(QTcpSocket* socket)
     const QList<QByteArray> requestLine = head.left(head.indexOf("\r\n")).split(' ');
     const std::string path = requestLine.size() >= 2 ? requestLine[1].toStdString() : std::string();
 
-    QByteArray status = "200 OK";
+    int status = 200;
     QByteArray contentType = "text/html; charset=gbk";
     std::string body;
+    auto page = [](const std::vector<std::string>& lines) {
+        std::string html = "<html><head><meta charset=\"gbk\"><title>results</title></head><body>";
+        for (const std::string& line : lines)
+            html += "<div>" + htmlEscape(gbk(line)) + "</div>";
+        return html + "</body></html>";
+    };
     if (path.rfind("/baidu?", 0) == 0) {
         Request request{path, decodeQueryValue(queryValue(path, "word")), -1};
         try {
             request.pageOffset = std::stoi(queryValue(path, "pn"));
         } catch (...) {
         }
-        std::string html = "<html><head><meta charset=\"gbk\"><title>results</title></head><body>";
-        for (const std::string& line : pages_(request.word, request.pageOffset))
-            html += "<div>" + htmlEscape(gbk(line)) + "</div>";
-        html += "</body></html>";
-        body = html;
+        const Answer answer = answers_ ? answers_(request) : Answer{};
+        status = answer.status;
+        if (answer.withPage)
+            body = page(pages_(request.word, request.pageOffset));
         requests_.push_back(std::move(request));
     } else if (path == "/plain") {
         contentType = "text/plain; charset=gbk";
         body = gbk("传真:0512-12345678");
     } else if (path == "/empty") {
         body = "<html><body></body></html>";
+    } else if (path == "/hang") {
+        return; // the connection stays open, unanswered
+    } else if (path.rfind("/status/", 0) == 0 && path.size() >= 11) {
+        status = std::atoi(path.substr(8, 3).c_str());
+        if (path.substr(11) == "/fax")
+            body = page({"传真:0512-12345678"});
     } else {
-        status = "404 Not Found";
+        status = 404;
     }
-    QByteArray response = "HTTP/1.1 " + status + "\r\nContent-Type: " + contentType + "\r\nContent-Length: " +
+    QByteArray response = "HTTP/1.1 " + QByteArray::number(status) + " " + reasonPhrase(status) +
+                          "\r\nContent-Type: " + contentType + "\r\nContent-Length: " +
                           QByteArray::number(static_cast<qsizetype>(body.size())) +
                           "\r\nConnection: close\r\n\r\n";
     response.append(body.data(), static_cast<qsizetype>(body.size()));
     socket->write(response);
     socket->disconnectFromHost();
-    if (status.startsWith("200"))
+    if (status == 200)
         emit requestServed();
 }
 

@@ -22,10 +22,28 @@ public:
     // The lines (UTF-8) of the page for a decoded keyword and page offset.
     using PageFn = std::function<std::vector<std::string>(const std::string& word, int pageOffset)>;
 
+    // How a result-page request is answered: its HTTP status, and whether
+    // the page goes with it or the body is empty.
+    struct Answer {
+        int status = 200;
+        bool withPage = true;
+    };
+    using AnswerFn = std::function<Answer(const Request& request)>;
+
     explicit FixtureEngine(PageFn pages, QObject* parent = nullptr);
+
+    // Every result-page request is answered 200 with its page until this is
+    // set. Other paths: /status/NNN answers NNN with an empty body,
+    // /status/NNN/fax answers NNN with a page holding a fax line; /hang never
+    // answers.
+    void setAnswers(AnswerFn answers) { answers_ = std::move(answers); }
 
     // "http://127.0.0.1:PORT"
     std::string endpoint() const;
+
+    // Down, the engine refuses every connection on its port; up again, it
+    // answers there as before.
+    void setDown(bool down);
     const std::vector<Request>& requests() const { return requests_; }
 
     // A page whose lines are the fax lines given, then a pager line offering
@@ -40,7 +58,9 @@ private:
     void serve(QTcpSocket* socket);
 
     QTcpServer server_;
+    quint16 port_ = 0;
     PageFn pages_;
+    AnswerFn answers_;
     std::vector<Request> requests_;
 };
 

@@ -1,7 +1,7 @@
 // The page source over the real browser engine: what a read gives before any
 // request, for a result page, a plain-text document and an empty body.
 #include "../app/test_main.h"
-#include "app/web_page_source.h"
+#include "browser/web_page_source.h"
 #include "fixture_engine.h"
 #include "text/error.h"
 #include "text/gbk_codec.h"
@@ -37,7 +37,7 @@ private slots:
         QWebEngineView view;
         view.resize(400, 300);
         view.show();
-        WebPageSource source(&view);
+        WebPageSource source(view.page());
         QCOMPARE(failureOf(source), QStringLiteral("No document is loaded"));
 
         QSignalSpy loads(&view, &QWebEngineView::loadFinished);

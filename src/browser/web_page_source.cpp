@@ -1,15 +1,14 @@
-#include "app/web_page_source.h"
+#include "browser/web_page_source.h"
 
-#include "app/gbk_qt.h"
 #include "text/error.h"
+#include "text/gbk_codec.h"
 
 #include <QEventLoop>
 #include <QTimer>
-#include <QUrl>
 #include <QVariantMap>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
-#include <QWebEngineView>
 #include <memory>
 
 namespace vellumax {
@@ -25,7 +24,19 @@ const QString kReadScript = QStringLiteral(R"((function () {
   return { state: 'ok', text: document.body.outerText };
 })())");
 
+std::string gbkFromQString(const QString& text)
+{
+    return gbkFromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                            static_cast<size_t>(text.size())));
+}
+
 } // namespace
+
+WebPageSource::WebPageSource(QWebEnginePage* page) : page_(page)
+{
+    QObject::connect(page_, &QWebEnginePage::loadingChanged, &watcher_,
+                     [this](const QWebEngineLoadingInfo& info) { loadingChanged(info); });
+}
 
 void WebPageSource::RequestPage(const std::string& url)
 {
@@ -33,7 +44,38 @@ void WebPageSource::RequestPage(const std::string& url)
     if (!target.isValid())
         throw Error("Invalid request address");
     requested_ = true;
-    view_->load(target);
+    requestedUrl_ = target;
+    startSeen_ = false;
+    folded_ = pageLoading_;
+    lastLoad_ = {PageLoad::Outcome::Loading, 0};
+    page_->load(target);
+}
+
+void WebPageSource::loadingChanged(const QWebEngineLoadingInfo& info)
+{
+    // The engine may spell the address its own way; compare as addresses.
+    const bool atRequestedUrl =
+        info.url().adjusted(QUrl::NormalizePathSegments) == requestedUrl_.adjusted(QUrl::NormalizePathSegments);
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+        pageLoading_ = true;
+        // A load the user started in the pane replaces ours.
+        startSeen_ = requested_ && atRequestedUrl;
+        folded_ = false;
+        return;
+    }
+    pageLoading_ = false;
+    // An earlier load that ends late says nothing of the page asked for last.
+    const bool ours = startSeen_ || (folded_ && atRequestedUrl);
+    startSeen_ = false;
+    folded_ = false;
+    if (!ours)
+        return;
+
+    const int status = info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain ? info.errorCode() : 0;
+    if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus && !info.isErrorPage() && status < 400)
+        lastLoad_ = {PageLoad::Outcome::Loaded, status};
+    else
+        lastLoad_ = {PageLoad::Outcome::Failed, status >= 400 ? status : 0};
 }
 
 std::string WebPageSource::ReadPageText()
@@ -49,7 +91,7 @@ std::string WebPageSource::ReadPageText()
     // The answer may come after the wait has given up; it must find its
     // state alive then.
     auto answer = std::make_shared<Answer>();
-    view_->page()->runJavaScript(kReadScript, QWebEngineScript::ApplicationWorld, [answer](const QVariant& v) {
+    page_->runJavaScript(kReadScript, QWebEngineScript::ApplicationWorld, [answer](const QVariant& v) {
         answer->arrived = true;
         answer->value = v;
         answer->loop.quit();

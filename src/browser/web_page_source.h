@@ -1,0 +1,46 @@
+#pragma once
+
+#include "search/page_source.h"
+
+#include <QObject>
+#include <QUrl>
+
+class QWebEngineLoadingInfo;
+class QWebEnginePage;
+
+namespace vellumax {
+
+// The page source over a browser engine page, with or without a view. Reading
+// runs a small script in the current document and waits for its answer in a
+// local event loop that takes no user input, bounded in time. The source
+// watches the page's loads to tell how the last requested one ended.
+class WebPageSource : public PageSource {
+public:
+    explicit WebPageSource(QWebEnginePage* page);
+
+    void RequestPage(const std::string& url) override;
+    std::string ReadPageText() override;
+    PageLoad LastLoad() const override { return lastLoad_; }
+
+private:
+    void loadingChanged(const QWebEngineLoadingInfo& info);
+
+    QWebEnginePage* page_;
+    // Owns the connection to the page: it ends with the source, also when the
+    // page lives on (the window's view keeps its page).
+    QObject watcher_;
+    bool requested_ = false;
+    QUrl requestedUrl_;
+    // Whether the page is loading at all, as its own signals tell.
+    bool pageLoading_ = false;
+    // The engine announced the start of the last requested load: its end is
+    // ours, wherever redirects took it.
+    bool startSeen_ = false;
+    // The request came while another load was under way. The engine then
+    // folds it into that load without a start of its own, so only an end at
+    // the requested address is ours.
+    bool folded_ = false;
+    PageLoad lastLoad_;
+};
+
+} // namespace vellumax
