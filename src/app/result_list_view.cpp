@@ -1,11 +1,14 @@
 #include "app/result_list_view.h"
 
 #include "app/gbk_qt.h"
+#include "numbers/number_classifier.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleOptionHeader>
+#include <QToolTip>
 #include <algorithm>
 
 namespace vellumax {
@@ -159,6 +162,40 @@ void ResultListView::keyPressEvent(QKeyEvent* event)
     case Qt::Key_End: setCurrentRow(rowCount() - 1); break;
     default: QAbstractScrollArea::keyPressEvent(event); return;
     }
+}
+
+int ResultListView::rowAt(QPoint point) const
+{
+    const int left = -horizontalScrollBar()->value();
+    if (point.y() < 0 || point.x() < left || point.x() >= left + kColumnWidth)
+        return -1;
+    const int row = topRow() + point.y() / rowHeight();
+    return row < rowCount() ? row : -1;
+}
+
+QString ResultListView::rowToolTip(int row) const
+{
+    if (!classifier_)
+        classifier_ = std::make_unique<NumberClassifier>();
+    return qstringFromGbk(numberSummary(classifier_->classify(results_.at(static_cast<size_t>(row)))));
+}
+
+bool ResultListView::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QAbstractScrollArea::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const int row = rowAt(help->pos());
+    if (row < 0) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    // The tip stays while the pointer is on the same row.
+    const int left = -horizontalScrollBar()->value();
+    const QRect line(left, (row - topRow()) * rowHeight(), kColumnWidth, rowHeight());
+    QToolTip::showText(help->globalPos(), rowToolTip(row), viewport(), line);
+    return true;
 }
 
 void ResultListView::mousePressEvent(QMouseEvent* event)

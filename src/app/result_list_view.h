@@ -4,12 +4,17 @@
 
 #include <QAbstractScrollArea>
 
+#include <memory>
+
 namespace vellumax {
+
+class NumberClassifier;
 
 // The result list on screen: a read-only list under the one column header
 // "Fax". It paints the rows it shows straight from the ResultList, so an
 // append costs the same at the millionth number as at the first, and each
-// number is scrolled into view the moment it is found.
+// number is scrolled into view the moment it is found. Hovering a number
+// shows its region and kind; it is classified only then, never on append.
 class ResultListView : public QAbstractScrollArea, private ResultListObserver {
     Q_OBJECT
 public:
@@ -25,6 +30,11 @@ public:
     int topRow() const;
     int visibleRows() const;
     int rowHeight() const;
+    // The row under a point of the viewport, or -1 below the last row or
+    // right of the column.
+    int rowAt(QPoint point) const;
+    // "江苏省苏州市 · 固定电话", or "无效号码".
+    QString rowToolTip(int row) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -32,6 +42,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void aboutToAppend(size_t) override {}
@@ -49,6 +60,8 @@ private:
     int current_ = -1;
     int lastAppended_ = -1;
     bool refreshPending_ = false;
+    // Made on the first hover: the phone-number library sets itself up then.
+    mutable std::unique_ptr<NumberClassifier> classifier_;
 };
 
 } // namespace vellumax

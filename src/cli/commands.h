@@ -1,6 +1,9 @@
 #pragma once
 
+#include "text/line_writer.h"
+
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace CLI {
@@ -21,9 +24,15 @@ void addCountCommand(CLI::App& cli, CommandRun& run);
 void addExtractCommand(CLI::App& cli, CommandRun& run);
 void addPagerCommand(CLI::App& cli, CommandRun& run);
 void addMergeCommand(CLI::App& cli, CommandRun& run);
+void addClassifyCommand(CLI::App& cli, CommandRun& run);
+void addFilterCommand(CLI::App& cli, CommandRun& run);
 
 // Every failure the tool reports, in one form: "vellumax-cli: " and the
 // message (GBK, printed as UTF-8) on stderr. Returns the exit code 1.
 int reportFailure(const std::string& message);
+
+// A line writer for an output file; one that cannot be created throws Error
+// "Cannot create file %s", as the merge reports it.
+std::unique_ptr<LineWriter> createOutput(const std::string& path);
 
 } // namespace vellumax::cli

@@ -2,11 +2,13 @@
 // files, over the same rules as the window.
 #include "cli/commands.h"
 #include "text/error.h"
+#include "text/file_errors.h"
 #include "text/gbk_codec.h"
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <new>
 
 namespace vellumax::cli {
@@ -59,6 +61,15 @@ int reportFailure(const std::string& message)
     return 1;
 }
 
+std::unique_ptr<LineWriter> createOutput(const std::string& path)
+{
+    try {
+        return std::make_unique<LineWriter>(path);
+    } catch (const Error&) {
+        throw Error(cannotCreateFileMessage(path));
+    }
+}
+
 } // namespace vellumax::cli
 
 int main(int argc, char** argv)
@@ -80,6 +91,8 @@ int main(int argc, char** argv)
     addExtractCommand(cli, run);
     addPagerCommand(cli, run);
     addMergeCommand(cli, run);
+    addClassifyCommand(cli, run);
+    addFilterCommand(cli, run);
 
     try {
         cli.parse(argc, argv);

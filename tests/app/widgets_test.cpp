@@ -12,7 +12,9 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QHelpEvent>
 #include <QTimer>
+#include <QToolTip>
 #include <QToolButton>
 #include "app/result_list_view.h"
 
@@ -126,6 +128,30 @@ private slots:
         results.clear();
         QCOMPARE(view.rowCount(), 0);
         QCOMPARE(view.currentRow(), -1);
+    }
+
+    void resultListTooltipTellsRegionAndKind()
+    {
+        ResultList results;
+        ResultListView view(results);
+        view.resize(161, 120);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        for (const char* number : {"0512-87654321", "013912345678", "0000-0000000"})
+            results.append(number);
+        QCoreApplication::processEvents();
+
+        const auto hover = [&](int row) {
+            const QPoint at(20, row * view.rowHeight() + view.rowHeight() / 2);
+            QHelpEvent help(QEvent::ToolTip, at, view.viewport()->mapToGlobal(at));
+            QCoreApplication::sendEvent(view.viewport(), &help);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        QCOMPARE(hover(0), QStringLiteral("江苏省苏州市 · 固定电话"));
+        QCOMPARE(hover(1), QStringLiteral("江苏省常州市 · 手机"));
+        QCOMPARE(hover(2), QStringLiteral("无效号码"));
+        hover(3); // below the last number: the tip goes
+        QTRY_VERIFY(!QToolTip::isVisible());
     }
 
     void closeQuestionOutcomes()
