@@ -21,6 +21,7 @@ void addCountCommand(CLI::App& cli, CommandRun& run);
 void addExtractCommand(CLI::App& cli, CommandRun& run);
 void addPagerCommand(CLI::App& cli, CommandRun& run);
 void addMergeCommand(CLI::App& cli, CommandRun& run);
+void addSearchCommand(CLI::App& cli, CommandRun& run);
 
 // Every failure the tool reports, in one form: "vellumax-cli: " and the
 // message (GBK, printed as UTF-8) on stderr. Returns the exit code 1.

@@ -80,6 +80,7 @@ int main(int argc, char** argv)
     addExtractCommand(cli, run);
     addPagerCommand(cli, run);
     addMergeCommand(cli, run);
+    addSearchCommand(cli, run);
 
     try {
         cli.parse(argc, argv);

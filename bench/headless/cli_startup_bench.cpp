@@ -1,0 +1,67 @@
+// Start-up of `vellumax-cli count` on a small keyword file: the median over
+// many fresh processes, beside a bare process (/bin/true) started the same
+// way and, when given, another build of vellumax-cli (the one before a
+// change) on the same file. The search command's browser engine lives in a
+// program of its own and must cost the other subcommands nothing.
+//
+//   cli_startup_bench [RUNS] [OTHER_VELLUMAX_CLI]    default 200 runs
+#include "support/timing.h"
+
+#include <QTemporaryDir>
+#include <cstdio>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+void runOnce(const std::vector<std::string>& command)
+{
+    std::vector<char*> argv;
+    for (const std::string& arg : command)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+double median(int runs, const std::vector<std::string>& command)
+{
+    return vellumax::bench::medianSeconds(runs, [&] { runOnce(command); });
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int runs = argc > 1 ? std::atoi(argv[1]) : 200;
+    const std::string cli = VELLUMAX_CLI;
+    QTemporaryDir folder;
+    const std::string keywords = folder.filePath("k.txt").toStdString();
+    if (FILE* f = std::fopen(keywords.c_str(), "w")) {
+        std::fputs("a\r\nb\r\nc\r\n", f);
+        std::fclose(f);
+    }
+
+    const double bare = median(runs, {"/bin/true"});
+    const double count = median(runs, {cli, "count", keywords});
+    std::printf("vellumax-cli count: %.2f ms; /bin/true: %.2f ms; ratio %.2f\n", count * 1e3, bare * 1e3,
+                count / bare);
+    if (argc > 2) {
+        const double other = median(runs, {argv[2], "count", keywords});
+        std::printf("%s count: %.2f ms; this build / that build: %.3f\n", argv[2], other * 1e3, count / other);
+    }
+    return 0;
+}
