@@ -2,6 +2,7 @@
 #include "app/tform1.h"
 
 #include "app/app_texts.h"
+#include "app/form_run_host.h"
 #include "app/gbk_qt.h"
 #include "app/pictures.h"
 #include "app/program_folder.h"
@@ -86,6 +87,7 @@ TForm1::TForm1(FormServices services, QWidget* parent)
     buildControls();
     buildTray();
     pageSource_ = services_.pageSource(WebBrowser1);
+    buildSearchDriver();
     connect(qApp, &QGuiApplication::commitDataRequest, this, &TForm1::commitDataRequest);
     runCommand([this] { FormCreate(); });
     // The about box is made once, hidden, right after the main window.
@@ -184,7 +186,10 @@ void TForm1::buildControls()
 
     // Timer1 paces the page reads: a repeating timer used as a one-shot.
     Timer1 = new QTimer(this);
-    Timer1->setInterval(kFirstPageWaitMs);
+    // A coarse timer may fire up to 5% early; every wait is at least its
+    // interval.
+    Timer1->setTimerType(Qt::PreciseTimer);
+    Timer1->setInterval(SearchDriver::kFirstPageWaitMs);
     connect(Timer1, &QTimer::timeout, this, [this] { runCommand([this] { Timer1Timer(); }); });
 
     resize(579, 398);

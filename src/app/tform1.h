@@ -24,7 +24,9 @@ class QWebEngineView;
 
 namespace vellumax {
 
+class FormRunHost;
 class NotificationArea;
+class SearchDriver;
 class ResultListView;
 class TantTaskbarIcon;
 class TForm2;
@@ -126,8 +128,6 @@ protected:
     void changeEvent(QEvent* event) override; // minimising goes to the tray (tform1_tray.cpp)
 
 private:
-    static constexpr int kFirstPageWaitMs = 8000;
-
     void buildControls();
     void buildTray();     // tform1_tray.cpp
     void buildAboutBox(); // tform1_about.cpp
@@ -136,15 +136,15 @@ private:
     void FormCreate();
     bool FormCloseQuery();
     void commitDataRequest(QSessionManager& manager);
-    void requestStep();
-    void enableTimer();
-    void setTimerInterval(int milliseconds);
+    void buildSearchDriver(); // tform1_search.cpp
     void setCommandStates(bool search, bool stop, bool import);
     void repaintNow();
 
     FormServices services_;
     std::unique_ptr<Dialogs> dialogs_;
     std::unique_ptr<PageSource> pageSource_;
+    std::unique_ptr<FormRunHost> runHost_;
+    std::unique_ptr<SearchDriver> driver_;
     bool minimiseToTray_ = false; // set by FormCreate
 };
 

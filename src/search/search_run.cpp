@@ -13,11 +13,7 @@ SearchRun::SearchRun(QueryBuilder& queries, const std::vector<std::string>& keyw
 bool SearchRun::setStartPosition(int32_t position)
 {
     keywordCursor_ = position < 0 ? 0 : position;
-    if (keywordCursor_ != 0 && static_cast<size_t>(keywordCursor_) >= keywords_.size()) {
-        keywordCursor_ = 0;
-        return false;
-    }
-    return true;
+    return keywordCursor_ == 0 || static_cast<size_t>(keywordCursor_) < keywords_.size();
 }
 
 void SearchRun::begin()
@@ -42,6 +38,11 @@ std::string SearchRun::requestStep()
     std::string url = PageUrl(queryBase_, pageOffset_);
     pageOffset_ += 10;
     return url;
+}
+
+std::string SearchRun::repeatRequestStep() const
+{
+    return PageUrl(queryBase_, pageOffset_ - 10);
 }
 
 SearchRun::Next SearchRun::processPage(std::string_view pageText, const std::function<bool()>& deduplicate,

@@ -29,8 +29,9 @@ public:
     int32_t foundCount() const { return foundCount_; }
 
     // Takes the start position the user answered: a negative one becomes 0.
-    // Returns false when it lies beyond the keyword list; the cursor is then
-    // 0, and the caller tells the user so.
+    // Returns false when it lies beyond the keyword list; the caller tells
+    // the user so and then sets the cursor to 0 (until then it holds the
+    // answer, which a finish meanwhile would record).
     bool setStartPosition(int32_t position);
 
     // The start of a run, after the start position is set: the keyword step,
@@ -43,6 +44,10 @@ public:
 
     // The URL of the next page; the page offset grows by 10.
     std::string requestStep();
+
+    // The URL of the page last asked for, to ask for it again: same keyword,
+    // same page offset.
+    std::string repeatRequestStep() const;
 
     enum class Next { RequestPage, Finish };
 

@@ -56,7 +56,15 @@ public:
 
     void errorBox(const QString& text) override { shown.push_back({QStringLiteral("error"), text}); }
     void informationBox(const QString& text) override { shown.push_back({QStringLiteral("information"), text}); }
-    void plainMessage(const QString& text) override { shown.push_back({QStringLiteral("plain"), text}); }
+    // Runs while a plain message is up, as the event loop would meanwhile.
+    std::function<void()> whilePlainShown;
+
+    void plainMessage(const QString& text) override
+    {
+        shown.push_back({QStringLiteral("plain"), text});
+        if (whilePlainShown)
+            whilePlainShown();
+    }
     bool confirmYes(const QString& text) override
     {
         shown.push_back({QStringLiteral("confirm"), text});

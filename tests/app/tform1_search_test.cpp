@@ -100,6 +100,25 @@ private slots:
         QCOMPARE(t.pages->requests.back(), kBase + "k3&pn=0&cl=3");
     }
 
+    void stoppedRunFinishingUnderThePastTheEndMessageRecordsTheAnswer()
+    {
+        FormUnderTest t;
+        t.form->keywordList = {"k1", "k2"};
+        t.dialogs->inputAnswers.push_back(QStringLiteral("0"));
+        t.form->SpeedButton2->click();
+        t.form->SpeedButton3->click(); // the tick is still pending
+        t.dialogs->inputAnswers.push_back(QStringLiteral("5"));
+        std::optional<int32_t> cursorUnderTheBox;
+        t.dialogs->whilePlainShown = [&] {
+            cursorUnderTheBox = t.form->run.keywordCursor();
+            tick(*t.form);
+        };
+        t.form->SpeedButton2->click();
+        QCOMPARE(cursorUnderTheBox, std::optional<int32_t>(5));
+        QCOMPARE(read(t.file(QStringLiteral("vellumax.ini"))).split('\r').value(1), QByteArray("\n4"));
+        QCOMPARE(t.pages->requests.back(), kBase + "k1&pn=0&cl=3");
+    }
+
     void runOverTwoKeywordsFollowsPagesAndFinishes()
     {
         FormUnderTest t;
@@ -199,6 +218,9 @@ private slots:
         t.pages->defaultPage = page({"1 [2] 下一页"});
         t.dialogs->inputAnswers.push_back(QStringLiteral("0"));
         t.form->SpeedButton2->click();
+        // A coarse timer fires up to 5% early; the waits are at least their
+        // interval.
+        QCOMPARE(t.form->Timer1->timerType(), Qt::PreciseTimer);
         const std::pair<QString, int> cases[] = {
             {QStringLiteral("5"), 5000}, {QStringLiteral("abc"), 1000}, {QStringLiteral("0"), 1000},
             {QStringLiteral("-7"), 1000}, {QStringLiteral("2000"), 2000000}, {QStringLiteral("99999999"), INT_MAX},

@@ -1,0 +1,241 @@
+// The run's steps between start and finish, on a fake clock: when pages are
+// asked for, when they are read, and how a page that failed to load is asked
+// for again.
+#include "search/search_driver.h"
+#include "text/error.h"
+#include "text/gbk_codec.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+namespace vellumax {
+namespace {
+
+using Outcome = PageLoad::Outcome;
+
+// Each request takes the next scripted answer: how its load ends and the
+// page text it shows.
+class ScriptedPages : public PageSource {
+public:
+    struct Answer {
+        PageLoad load;
+        std::string text;
+    };
+    std::deque<Answer> script;
+    std::vector<std::string> requests;
+    int reads = 0;
+
+    void RequestPage(const std::string& url) override
+    {
+        requests.push_back(url);
+        current_ = script.empty() ? Answer{{Outcome::Loaded, 200}, ""} : script.front();
+        if (!script.empty())
+            script.pop_front();
+    }
+    std::string ReadPageText() override
+    {
+        ++reads;
+        return current_.text;
+    }
+    PageLoad LastLoad() const override { return current_.load; }
+
+private:
+    Answer current_;
+};
+
+// A page timer on a clock that only moves when the test says so.
+class ClockHost : public SearchHost {
+public:
+    int64_t now = 0;
+    int interval = 0;
+    bool enabled = false;
+    int64_t due = 0;
+    int intervalSecondsValue = 2;
+    std::vector<std::string> messages; // UTF-8
+    std::vector<int64_t> requestTimes;
+    bool finished = false;
+
+    void setTimerInterval(int ms) override
+    {
+        if (ms != interval && enabled)
+            due = now + ms;
+        interval = ms;
+    }
+    void enableTimer() override
+    {
+        if (!enabled)
+            due = now + interval;
+        enabled = true;
+    }
+    void disableTimer() override { enabled = false; }
+    int intervalSeconds() override { return intervalSecondsValue; }
+    bool deduplicate() override { return false; }
+    void showKeywordPosition(int32_t) override { requestTimes.push_back(now); }
+    void showFoundCount(int32_t) override {}
+    void showMessage(const std::string& message) override { messages.push_back(utf8FromGbk(message)); }
+    void finish() override
+    {
+        enabled = false;
+        finished = true;
+    }
+};
+
+struct Rig {
+    QueryBuilder queries{"http://e"};
+    std::vector<std::string> keywords;
+    ResultList results;
+    SearchRun run{queries, keywords, results};
+    ScriptedPages pages;
+    ClockHost host;
+    SearchDriver driver{run, pages, host};
+
+    explicit Rig(std::initializer_list<const char*> utf8Words)
+    {
+        for (const char* word : utf8Words)
+            keywords.push_back(gbk(word));
+    }
+
+    void start()
+    {
+        run.setStartPosition(0);
+        driver.begin();
+        driver.requestStep();
+    }
+    // Moves the clock to the next tick and runs it; false when none is due.
+    bool tickAtDue()
+    {
+        if (!host.enabled)
+            return false;
+        host.now = host.due;
+        driver.tick();
+        return true;
+    }
+    void runToEnd()
+    {
+        for (int i = 0; i < 1000 && tickAtDue();)
+            ++i;
+    }
+};
+
+const std::string kFaxPage = gbk("传真:0512-12345678\r\n");
+const PageLoad kOk{Outcome::Loaded, 200};
+
+std::string pn(const std::string& url) { return url.substr(url.find("&pn=")); }
+
+TEST(SearchDriverRetry, FailedPageIsAskedAgainWithDoublingWaitsThenTheRunGoesOn)
+{
+    Rig rig({"传真"});
+    rig.pages.script = {{kOk, gbk("上一页 [1] 2 [3] 下一页\r\n") + kFaxPage},
+                        {{Outcome::Failed, 503}, kFaxPage}, // error pages are never read
+                        {{Outcome::Failed, 503}, ""},
+                        {{Outcome::Failed, 0}, ""},
+                        {kOk, kFaxPage}};
+    rig.start();
+    rig.runToEnd();
+
+    std::vector<std::string> offsets;
+    for (const std::string& url : rig.pages.requests)
+        offsets.push_back(pn(url));
+    EXPECT_EQ(offsets, (std::vector<std::string>{"&pn=0&cl=3", "&pn=10&cl=3", "&pn=10&cl=3", "&pn=10&cl=3",
+                                                 "&pn=10&cl=3"}));
+    // 8 s for the first page, then the interval (2 s), then 2 s, 4 s and 8 s
+    // for the page that failed three times in a row.
+    EXPECT_EQ(rig.host.requestTimes, (std::vector<int64_t>{0, 8000, 10000, 12000, 16000}));
+    EXPECT_EQ(rig.host.now, 24000);
+    EXPECT_TRUE(rig.host.finished);
+    EXPECT_EQ(rig.pages.reads, 2);
+    EXPECT_EQ(rig.results.size(), 2u);
+    EXPECT_EQ(rig.driver.failuresInRow(), 0);
+    EXPECT_EQ(rig.host.messages,
+              (std::vector<std::string>{"启动搜索请稍候...", "正在搜索...",
+                                        "页面载入失败（HTTP 503），第 1 次，2 秒后重试",
+                                        "页面载入失败（HTTP 503），第 2 次，4 秒后重试",
+                                        "无法连接搜索引擎，第 3 次，8 秒后重试", "正在搜索..."}));
+}
+
+TEST(SearchDriverRetry, WaitsDoubleUpToTenMinutesAndStartAgainAfterALoad)
+{
+    struct Row {
+        int64_t interval;
+        int failures;
+        int64_t wait;
+    };
+    for (const Row& row : std::initializer_list<Row>{{1000, 1, 1000},
+                                                     {1000, 2, 2000},
+                                                     {8000, 4, 64000},
+                                                     {8000, 7, 512000},
+                                                     {8000, 8, 600000},
+                                                     {1000, 1000000, 600000},
+                                                     {1000000, 1, 1000000}, // a longer interval is kept
+                                                     {1000000, 5, 1000000}})
+        EXPECT_EQ(SearchDriver::retryWaitMs(row.interval, row.failures), row.wait)
+            << row.interval << " " << row.failures;
+
+    // A long outage: the wait reaches its cap and stays there, and the
+    // first page that loads brings back the interval.
+    Rig rig({"传真"});
+    rig.host.intervalSecondsValue = 8;
+    for (int i = 0; i < 30; ++i)
+        rig.pages.script.push_back({{Outcome::Failed, 429}, ""});
+    rig.pages.script.push_back({kOk, ""});
+    rig.start();
+    std::vector<int64_t> waits;
+    while (rig.tickAtDue())
+        waits.push_back(rig.host.interval);
+    EXPECT_EQ(waits.front(), 8000);
+    EXPECT_EQ(waits[7], 600000);
+    EXPECT_EQ(waits[29], 600000);
+    EXPECT_EQ(waits.back(), 8000);
+    EXPECT_TRUE(rig.host.finished);
+}
+
+TEST(SearchDriverRetry, StopDuringAWaitFinishesWithoutReadingTheErrorPage)
+{
+    Rig rig({"a", "传真 b"});
+    rig.pages.script = {{kOk, ""}, {{Outcome::Failed, 500}, kFaxPage}};
+    rig.start();
+    rig.tickAtDue(); // keyword 1 done; keyword 2 asked for, and fails
+    rig.run.stop();
+    rig.tickAtDue();
+    EXPECT_TRUE(rig.host.finished);
+    EXPECT_EQ(rig.pages.reads, 1);
+    EXPECT_TRUE(rig.results.empty());
+    // The finish records cursor - 1: keyword 2, to be searched again.
+    EXPECT_EQ(rig.run.keywordCursor() - 1, 1);
+}
+
+TEST(SearchDriverRetry, PagesOfUnknownOrUnfinishedLoadsAreReadAsTheyAre)
+{
+    for (const Outcome outcome : {Outcome::Unknown, Outcome::Loading}) {
+        Rig rig({"传真"});
+        rig.pages.script = {{{outcome, 0}, kFaxPage}};
+        rig.start();
+        rig.runToEnd();
+        EXPECT_EQ(rig.pages.reads, 1);
+        EXPECT_EQ(rig.results.size(), 1u);
+    }
+}
+
+TEST(SearchDriverRetry, UnreadablePageHaltsWithTheTimerOff)
+{
+    class Unreadable : public ScriptedPages {
+        std::string ReadPageText() override { throw Error("No document is loaded"); }
+    };
+    QueryBuilder queries{"http://e"};
+    std::vector<std::string> keywords{"a"};
+    ResultList results;
+    SearchRun run{queries, keywords, results};
+    Unreadable pages;
+    ClockHost host;
+    SearchDriver driver{run, pages, host};
+    run.setStartPosition(0);
+    driver.begin();
+    driver.requestStep();
+    EXPECT_THROW(driver.tick(), Error);
+    EXPECT_FALSE(host.enabled);
+    EXPECT_FALSE(host.finished);
+}
+
+} // namespace
+} // namespace vellumax
