@@ -30,8 +30,6 @@ int main(int argc, char** argv)
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     if (::geteuid() == 0)
         ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QGuiApplication app(argc, argv);
     // The engine's own chatter (its set-up, the pages' script console, the
     // missing graphics of a machine without a display) is not for the
     // person watching the progress; only its serious failures are.
@@ -39,5 +37,9 @@ int main(int argc, char** argv)
         if (type == QtCriticalMsg || type == QtFatalMsg)
             std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     });
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // Qt reads options of its own from the arguments; they are all parsed.
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
     return runHeadlessSearch(options);
 }

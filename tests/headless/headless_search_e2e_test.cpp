@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <cstdio>
 
 using namespace vellumax;
@@ -173,6 +174,70 @@ private slots:
         QCOMPARE(search(options, engine.endpoint()).exitCode, 0);
         QCOMPARE(engine.requests().size(), size_t(2));
         QCOMPARE(read(numbers), QByteArray("0512-11111111\r\n021-3\r\n0512-22222222\r\n"));
+    }
+
+    void sigtermStopsAfterThePageInProgress()
+    {
+        // Terminated while the second page is read: the third, already asked
+        // for, is still read; then the run ends with the first keyword in
+        // progress.
+        class Terminated : public FastPacedSearch {
+        public:
+            using FastPacedSearch::FastPacedSearch;
+            void pageRead() override
+            {
+                FastPacedSearch::pageRead();
+                if (++pages_ == 2)
+                    ::raise(SIGTERM);
+            }
+
+        private:
+            int pages_ = 0;
+        };
+        FixtureEngine engine(windowPages);
+        QTemporaryDir folder;
+        const QString keywords = folder.filePath("k.txt");
+        write(keywords, QByteArray::fromStdString(gbk("上海传真\r\nfax list\r\n")));
+        cli::SearchOptions options;
+        options.keywordFile = keywords.toStdString();
+        options.output = folder.filePath("numbers.txt").toStdString();
+        options.stateFile = folder.filePath("state.ini").toStdString();
+        HeadlessServices services;
+        services.endpoint = engine.endpoint();
+        services.localAddressText = [] { return std::string("192.0.2.7"); };
+        services.messages = std::tmpfile();
+        Terminated search(options, services);
+        QCOMPARE(search.run(), 143);
+        std::fclose(services.messages);
+        QCOMPARE(engine.requests().size(), size_t(3));
+        QCOMPARE(read(folder.filePath("numbers.txt")), QByteArray("021-10000000\r\n021-10000010\r\n021-10000020\r\n"));
+        QCOMPARE(read(folder.filePath("state.ini")).split('\n').value(1), QByteArray("0\r"));
+    }
+
+    void anUnreadablePageHaltsTheRun()
+    {
+        FixtureEngine engine(windowPages);
+        engine.setAnswers([](const FixtureEngine::Request& request) {
+            FixtureEngine::Answer answer;
+            answer.plainText = request.word == "fax list";
+            return answer;
+        });
+        QTemporaryDir folder;
+        const QString keywords = folder.filePath("k.txt");
+        write(keywords, QByteArray::fromStdString(gbk("上海传真\r\nfax list\r\n机械配件\r\n")));
+        cli::SearchOptions options;
+        options.keywordFile = keywords.toStdString();
+        options.output = folder.filePath("numbers.txt").toStdString();
+        options.stateFile = folder.filePath("state.ini").toStdString();
+
+        const Outcome outcome = search(options, engine.endpoint());
+        QCOMPARE(outcome.exitCode, 1);
+        QVERIFY2(outcome.messages.find("vellumax-cli: Interface not supported") != std::string::npos,
+                 outcome.messages.c_str());
+        QCOMPARE(engine.requests().size(), size_t(4));
+        QCOMPARE(read(folder.filePath("numbers.txt")).count("\r\n"), 3);
+        // The keyword in progress, to be searched again on a resume.
+        QCOMPARE(read(folder.filePath("state.ini")).split('\n').value(1), QByteArray("1\r"));
     }
 
     void failuresBeforeTheSearch_data()
