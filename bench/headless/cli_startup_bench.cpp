@@ -5,9 +5,10 @@
 // program of its own and must cost the other subcommands nothing.
 //
 //   cli_startup_bench [RUNS] [OTHER_VELLUMAX_CLI]    default 200 runs
-#include "support/timing.h"
 
 #include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fcntl.h>
 #include <spawn.h>
@@ -37,9 +38,27 @@ void runOnce(const std::vector<std::string>& command)
     posix_spawn_file_actions_destroy(&actions);
 }
 
-double median(int runs, const std::vector<std::string>& command)
+double seconds(const std::vector<std::string>& command)
 {
-    return vellumax::bench::medianSeconds(runs, [&] { runOnce(command); });
+    const auto start = std::chrono::steady_clock::now();
+    runOnce(command);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Median wall time of each command, the commands taking turns so that a
+// busy moment of the machine falls on all of them alike.
+std::vector<double> medians(int runs, const std::vector<std::vector<std::string>>& commands)
+{
+    std::vector<std::vector<double>> times(commands.size());
+    for (int i = 0; i < runs; ++i)
+        for (size_t c = 0; c < commands.size(); ++c)
+            times[c].push_back(seconds(commands[c]));
+    std::vector<double> result;
+    for (auto& t : times) {
+        std::sort(t.begin(), t.end());
+        result.push_back(t[t.size() / 2]);
+    }
+    return result;
 }
 
 } // namespace
@@ -55,13 +74,12 @@ int main(int argc, char** argv)
         std::fclose(f);
     }
 
-    const double bare = median(runs, {"/bin/true"});
-    const double count = median(runs, {cli, "count", keywords});
-    std::printf("vellumax-cli count: %.2f ms; /bin/true: %.2f ms; ratio %.2f\n", count * 1e3, bare * 1e3,
-                count / bare);
-    if (argc > 2) {
-        const double other = median(runs, {argv[2], "count", keywords});
-        std::printf("%s count: %.2f ms; this build / that build: %.3f\n", argv[2], other * 1e3, count / other);
-    }
+    std::vector<std::vector<std::string>> commands = {{"/bin/true"}, {cli, "count", keywords}};
+    if (argc > 2)
+        commands.push_back({argv[2], "count", keywords});
+    const std::vector<double> m = medians(runs, commands);
+    std::printf("vellumax-cli count: %.2f ms; /bin/true: %.2f ms; ratio %.2f\n", m[1] * 1e3, m[0] * 1e3, m[1] / m[0]);
+    if (argc > 2)
+        std::printf("%s count: %.2f ms; this build / that build: %.3f\n", argv[2], m[2] * 1e3, m[1] / m[2]);
     return 0;
 }
