@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 #include <sys/stat.h>
 
 namespace vellumax {
@@ -55,9 +56,12 @@ void readSettingsFileAt(const std::string& path, Settings& settings)
 
 void writeSettingsFileAt(const std::string& path, const Settings& settings)
 {
-    // The cursor may be -1 already (a restored position not yet used), and
-    // the lowest cursor has no 32-bit predecessor: count in 64 bits.
-    const int64_t position = static_cast<int64_t>(settings.keywordCursor) - 1;
+    // The cursor may be -1 already (a restored position not yet used). The
+    // lowest cursor has no 32-bit predecessor, and a line 2 outside 32 bits
+    // is refused on reading: it is written as itself, so that what is
+    // written always reads back.
+    const int32_t cursor = settings.keywordCursor;
+    const int32_t position = cursor == std::numeric_limits<int32_t>::min() ? cursor : cursor - 1;
     LineWriter writer(path);
     writer.writeLine(settings.keywordFile);
     writer.writeLine(std::to_string(position));

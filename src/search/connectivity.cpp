@@ -1,16 +1,18 @@
 #include "search/connectivity.h"
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <cstring>
 #include <netdb.h>
 #include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace vellumax {
 namespace {
 
 constexpr size_t kHostNameBuffer = 64;
+// A host entry that needs more room than this is not a real one.
+constexpr size_t kMaxEntryBuffer = 1 << 20;
 
 } // namespace
 
@@ -25,25 +27,27 @@ std::optional<std::string> machineHostName()
 
 std::vector<IPv4Address> resolveIPv4(const std::string& hostName)
 {
-    addrinfo hints {};
-    hints.ai_family = AF_INET;
-    // One entry per address, not one per socket type.
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(hostName.c_str(), nullptr, &hints, &found) != 0)
-        return {};
+    // The host-entry lookup keeps the order in which the hosts file and the
+    // name services list the addresses; getaddrinfo would sort them (loopback
+    // first) and so change which address comes last.
+    std::vector<char> buffer(1024);
+    hostent entry {};
+    hostent* found = nullptr;
+    int lookupError = 0;
+    int rc = 0;
+    while ((rc = ::gethostbyname_r(hostName.c_str(), &entry, buffer.data(), buffer.size(), &found, &lookupError))
+               == ERANGE
+           && buffer.size() < kMaxEntryBuffer)
+        buffer.resize(buffer.size() * 2);
 
     std::vector<IPv4Address> addresses;
-    for (const addrinfo* entry = found; entry; entry = entry->ai_next) {
-        if (entry->ai_family != AF_INET || !entry->ai_addr)
-            continue;
-        sockaddr_in socketAddress {};
-        std::memcpy(&socketAddress, entry->ai_addr, sizeof socketAddress);
+    if (rc != 0 || !found || found->h_addrtype != AF_INET || found->h_length != sizeof(IPv4Address))
+        return addresses;
+    for (char** raw = found->h_addr_list; *raw; ++raw) {
         IPv4Address address {};
-        std::memcpy(address.data(), &socketAddress.sin_addr, address.size());
+        std::memcpy(address.data(), *raw, address.size());
         addresses.push_back(address);
     }
-    ::freeaddrinfo(found);
     return addresses;
 }
 

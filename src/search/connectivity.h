@@ -28,8 +28,9 @@ using IPv4Address = std::array<uint8_t, 4>;
 // it cannot be read or does not fit.
 std::optional<std::string> machineHostName();
 
-// The IPv4 addresses a name resolves to, in the resolver's order; empty when
-// it does not resolve.
+// The IPv4 addresses of the name's host entry, in the order the name services
+// give them (a hosts file's own order, loopback not moved); empty when the
+// name does not resolve.
 std::vector<IPv4Address> resolveIPv4(const std::string& hostName);
 
 // "a.b.c.d".

@@ -29,7 +29,7 @@ std::string fileErrorMessage(int code)
     }
 }
 
-int fileErrorCodeFromErrno(int err)
+std::optional<int> fileErrorCodeFromErrno(int err)
 {
     switch (err) {
     case ENOENT:
@@ -54,14 +54,17 @@ int fileErrorCodeFromErrno(int err)
     case EFBIG:
         return kDiskFull;
     default:
-        return err;
+        return std::nullopt;
     }
 }
 
 void throwFileError(int err)
 {
-    const int code = fileErrorCodeFromErrno(err);
-    throw FileError(code, fileErrorMessage(code));
+    // An errno without a message of its own is shown by its number; going
+    // through the table would give EIO (5) the message of the file layer's 5.
+    if (const std::optional<int> code = fileErrorCodeFromErrno(err))
+        throw FileError(*code, fileErrorMessage(*code));
+    throw FileError(err, "I/O error " + std::to_string(err));
 }
 
 std::string cannotOpenFileMessage(const std::string& path) { return "Cannot open file " + gbkFromUtf8(path); }

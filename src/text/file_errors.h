@@ -1,11 +1,12 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace vellumax {
 
-// Numbers of the file layer's own failures; 2 to 5 and every other number
-// come from the platform.
+// Numbers of the file layer's own messages. A Linux errno is mapped onto them
+// by its cause, never taken for one of them by its value.
 enum FileErrorCode : int {
     kFileNotFound = 2,
     kInvalidFilename = 3,
@@ -20,7 +21,8 @@ enum FileErrorCode : int {
 // "File not found", "Disk full", ... and "I/O error %d" for any other number.
 std::string fileErrorMessage(int code);
 
-// Maps a Linux errno onto the numbers above:
+// Maps a Linux errno onto the numbers above, or nothing for an errno without
+// a message of its own:
 //   ENOENT                          -> 2  File not found
 //   ENAMETOOLONG, ENOTDIR, EINVAL,
 //   EILSEQ, ELOOP                   -> 3  Invalid filename
@@ -28,10 +30,11 @@ std::string fileErrorMessage(int code);
 //   EACCES, EPERM, EROFS, EISDIR,
 //   ETXTBSY                         -> 5  File access denied
 //   ENOSPC, EDQUOT, EFBIG           -> 101 Disk full
-//   anything else                   -> the errno itself ("I/O error %d")
-int fileErrorCodeFromErrno(int err);
+//   anything else                   -> nothing
+std::optional<int> fileErrorCodeFromErrno(int err);
 
-// Throws FileError for the given errno, mapped as above.
+// Throws FileError for the given errno: with the message of its number as
+// mapped above, or "I/O error %d" with the errno itself (EIO: "I/O error 5").
 [[noreturn]] void throwFileError(int err);
 
 // Whole-file failures (keyword list load, merge). `path` is the platform's

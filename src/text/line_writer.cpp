@@ -4,8 +4,10 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,11 +16,24 @@ namespace {
 
 constexpr size_t kFlushSize = 64 * 1024;
 
+// The mode a file created by open() would get: 0666 less the umask. The
+// umask is read from /proc, never set: setting it, even for a moment, would
+// change it for every thread of the program, and the browser engine's
+// threads create files of their own. When it cannot be read, the file keeps
+// the private mode of the temporary file.
 mode_t creationMode()
 {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) != 0)
+            continue;
+        unsigned long mask = 0;
+        if (std::sscanf(line.c_str() + 6, "%lo", &mask) != 1)
+            break;
+        return 0666 & ~static_cast<mode_t>(mask);
+    }
+    return 0600;
 }
 
 // The folder part of `path`, with its separator, or "" for a bare name.

@@ -30,6 +30,18 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
     }
 
+    void keywordFileOnAFailingMedium()
+    {
+        // A file that opens but whose every read fails with EIO, as a bad
+        // sector does: the process's own memory read from address 0.
+        FormUnderTest t;
+        const QString failing = QStringLiteral("/proc/self/mem");
+        t.dialogs->openAnswers.push_back(failing);
+        t.form->SpeedButton4->click();
+        QCOMPARE(t.dialogs->texts("error"), QStringList{QStringLiteral("I/O error 5.")});
+        QVERIFY(t.form->keywordList.empty());
+    }
+
     void saveResultsIntoAVanishedFolder()
     {
         FormUnderTest t;

@@ -2,17 +2,21 @@
 // real timer, for a person to watch or for a screenshot: imports the keyword
 // file given, answers the start prompt with 0, searches with a one-second
 // interval, and after the given number of seconds saves a picture of the
-// window and quits.
+// window and quits. It logs every request the engine gets and every status
+// message, with the time since the search began; with DOWN and UP the engine
+// refuses connections from second DOWN to second UP.
 //
-//   fixture_demo KEYWORDS.txt SECONDS SHOT.png
+//   fixture_demo KEYWORDS.txt SECONDS SHOT.png [DOWN UP]
 #include "app/fonts.h"
 #include "app/qt_dialogs.h"
 #include "app/spin_edit.h"
+#include "app/status_panels.h"
 #include "app/tform1.h"
 #include "fixture_engine.h"
 #include "text/gbk_codec.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QToolButton>
 #include <cstdio>
@@ -57,8 +61,8 @@ int main(int argc, char** argv)
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    if (argc != 4) {
-        std::fputs("usage: fixture_demo KEYWORDS.txt SECONDS SHOT.png\n", stderr);
+    if (argc != 4 && argc != 6) {
+        std::fputs("usage: fixture_demo KEYWORDS.txt SECONDS SHOT.png [DOWN UP]\n", stderr);
         return 2;
     }
     installChineseFonts();
@@ -75,9 +79,36 @@ int main(int argc, char** argv)
     TForm1 form(std::move(services));
     form.show();
 
+    QElapsedTimer clock;
+    const auto stamp = [&] { return clock.isValid() ? clock.nsecsElapsed() / 1e9 : 0.0; };
+    engine.setAnswers([&](const FixtureEngine::Request& request) {
+        std::printf("%8.3f s  request pn=%d\n", stamp(), request.pageOffset);
+        return FixtureEngine::Answer{};
+    });
+    QString message;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &form, [&] {
+        const QString now = form.StatusBar1->text(StatusPanels::Message);
+        if (now != message)
+            std::printf("%8.3f s  panel 6: %s\n", stamp(), qPrintable(now));
+        message = now;
+    });
+    watch.start(50);
+    if (argc == 6) {
+        QTimer::singleShot(500 + std::atoi(argv[4]) * 1000, &form, [&] {
+            std::printf("%8.3f s  engine down\n", stamp());
+            engine.setDown(true);
+        });
+        QTimer::singleShot(500 + std::atoi(argv[5]) * 1000, &form, [&] {
+            std::printf("%8.3f s  engine up\n", stamp());
+            engine.setDown(false);
+        });
+    }
+
     QTimer::singleShot(500, &form, [&] {
         form.SpeedButton4->click();
         form.SpinEdit1->setValue(1);
+        clock.start();
         form.SpeedButton2->click();
     });
     QTimer::singleShot(std::atoi(argv[2]) * 1000, &form, [&] {

@@ -70,6 +70,7 @@ QByteArray reasonPhrase(int status)
 FixtureEngine::FixtureEngine(PageFn pages, QObject* parent) : QObject(parent), pages_(std::move(pages))
 {
     server_.listen(QHostAddress::LocalHost, 0);
+    port_ = server_.serverPort();
     connect(&server_, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket* socket = server_.nextPendingConnection()) {
             connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
@@ -78,7 +79,15 @@ FixtureEngine::FixtureEngine(PageFn pages, QObject* parent) : QObject(parent), p
     });
 }
 
-std::string FixtureEngine::endpoint() const { return "http://127.0.0.1:" + std::to_string(server_.serverPort()); }
+std::string FixtureEngine::endpoint() const { return "http://127.0.0.1:" + std::to_string(port_); }
+
+void FixtureEngine::setDown(bool down)
+{
+    if (down)
+        server_.close();
+    else if (!server_.isListening())
+        server_.listen(QHostAddress::LocalHost, port_);
+}
 
 std::vector<std::string> FixtureEngine::resultPage(const std::vector<std::string>& faxLines, int pageOffset,
                                                    bool hasNext)

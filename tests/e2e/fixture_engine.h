@@ -41,6 +41,10 @@ public:
 
     // "http://127.0.0.1:PORT"
     std::string endpoint() const;
+
+    // Down, the engine refuses every connection on its port; up again, it
+    // answers there as before.
+    void setDown(bool down);
     const std::vector<Request>& requests() const { return requests_; }
 
     // A page whose lines are the fax lines given, then a pager line offering
@@ -55,6 +59,7 @@ private:
     void serve(QTcpSocket* socket);
 
     QTcpServer server_;
+    quint16 port_ = 0;
     PageFn pages_;
     AnswerFn answers_;
     std::vector<Request> requests_;

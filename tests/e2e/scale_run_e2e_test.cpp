@@ -37,7 +37,9 @@ using namespace vellumax::test;
 namespace {
 
 constexpr int kNumbersPerPage = 100;
-constexpr qint64 kLongestAllowedGapMs = 100;
+// A frozen window, not a slow one: on a loaded 2-core machine a healthy run
+// has shown gaps of up to 375 ms. The fine figure is bench/e2e's.
+constexpr qint64 kLongestAllowedGapMs = 1000;
 
 int keywordCount()
 {

@@ -83,6 +83,17 @@ TEST(FileFaults, ReadOnlyTargetsKeepTheirBytes)
 TEST(FileFaults, SettingsFileOutOfReach)
 {
     test::TempDir dir;
+    // A folder in the settings file's place.
+    const std::string asFolder = dir.file("as-folder");
+    ASSERT_EQ(::mkdir(asFolder.c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir((asFolder + "/" + kSettingsFileName).c_str(), 0755), 0);
+    Settings s;
+    EXPECT_EQ(failureOf([&] { readSettingsFile(asFolder + "/", s); }), "File access denied");
+    EXPECT_EQ(failureOf([&] { writeSettingsFile(asFolder + "/", s); }), "File access denied");
+    struct stat st {};
+    EXPECT_TRUE(::stat((asFolder + "/" + kSettingsFileName).c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+
+    VELLUMAX_SKIP_UNLESS_ROOT();
     const std::string locked = dir.file("locked");
     ASSERT_EQ(::mkdir(locked.c_str(), 0700), 0); // not searchable by nobody
     const std::string good = "keywords.txt\r\n4\r\nqcyes\r\n20\r\n";
@@ -98,16 +109,6 @@ TEST(FileFaults, SettingsFileOutOfReach)
     EXPECT_EQ(test::runAsNobody([&] { return failureOf([&] { writeSettingsFile(locked + "/", Settings{}); }); }),
               "File access denied");
     EXPECT_EQ(test::readBytes(locked + "/" + kSettingsFileName), good);
-
-    // A folder in the settings file's place.
-    const std::string asFolder = dir.file("as-folder");
-    ASSERT_EQ(::mkdir(asFolder.c_str(), 0755), 0);
-    ASSERT_EQ(::mkdir((asFolder + "/" + kSettingsFileName).c_str(), 0755), 0);
-    Settings s;
-    EXPECT_EQ(failureOf([&] { readSettingsFile(asFolder + "/", s); }), "File access denied");
-    EXPECT_EQ(failureOf([&] { writeSettingsFile(asFolder + "/", s); }), "File access denied");
-    struct stat st {};
-    EXPECT_TRUE(::stat((asFolder + "/" + kSettingsFileName).c_str(), &st) == 0 && S_ISDIR(st.st_mode));
 }
 
 TEST(FileFaults, MergedFileThatCannotBeCreatedTouchesNoInput)

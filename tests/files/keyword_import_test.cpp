@@ -62,6 +62,7 @@ TEST(KeywordImport, MissingFileFailsEachStepWithItsOwnMessage)
 
 TEST(KeywordImport, UnreadableFile)
 {
+    VELLUMAX_SKIP_UNLESS_ROOT();
     test::TempDir dir;
     const std::string path = dir.file("keywords.txt");
     test::writeBytes(path, "a\r\n");

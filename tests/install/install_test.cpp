@@ -1,9 +1,12 @@
 // Installs the build into a temporary prefix and checks what a user of a
 // Linux desktop gets: the programs, a valid desktop entry, the icons, and an
 // installed program that keeps its settings in the user's data folder.
+#include "support/child_process.h"
 #include "support/test_files.h"
 
+#include <array>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <grp.h>
@@ -46,7 +49,9 @@ TEST_F(InstalledProgram, PutsEveryPieceInItsPlace)
     for (const char* piece : {"bin/vellumax", "bin/vellumax-cli", "lib/vellumax/vellumax", "lib/vellumax/vellumax-search",
                               "share/applications/vellumax.desktop", "share/icons/hicolor/16x16/apps/vellumax.png",
                               "share/icons/hicolor/32x32/apps/vellumax.png",
-                              "share/icons/hicolor/256x256/apps/vellumax.png", "share/doc/vellumax/README.md"})
+                              "share/icons/hicolor/256x256/apps/vellumax.png", "share/doc/vellumax/README.md",
+                              "share/doc/vellumax/copyright", "share/doc/vellumax/changelog.gz",
+                              "share/man/man1/vellumax.1.gz", "share/man/man1/vellumax-cli.1.gz"})
         EXPECT_TRUE(test::fileExists(installed(piece))) << piece;
     EXPECT_EQ(::access(installed("bin/vellumax").c_str(), X_OK), 0);
 }
@@ -93,6 +98,7 @@ TEST_F(InstalledProgram, SearchCommandStartsTheSearchProgram)
 TEST_F(InstalledProgram, ReadsItsSettingsFromTheUsersDataFolder)
 {
     ASSERT_TRUE(installed_);
+    VELLUMAX_SKIP_UNLESS_ROOT(); // the installed folder must be out of the user's reach
     test::TempDir home;
     const std::string data = home.path() + "/.local/share/vellumax";
     ASSERT_EQ(std::system(("mkdir -p '" + data + "'").c_str()), 0);
@@ -147,6 +153,25 @@ TEST_F(InstalledProgram, ReadsItsSettingsFromTheUsersDataFolder)
     ::close(watch);
     EXPECT_TRUE(opened) << "the program never opened " << data << "/vellumax.ini";
     EXPECT_FALSE(test::fileExists(installed("lib/vellumax/vellumax.ini")));
+}
+
+// Everything lintian says about the Debian package: errors and warnings are
+// what it prints by default, so a clean package prints nothing.
+TEST(DebianPackage, PassesLintian)
+{
+    test::TempDir out;
+    const std::string pack = "cd '" VELLUMAX_BUILD_DIR "' && cpack -B '" + out.path() + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(pack.c_str()), 0);
+    // Its remarks on stderr (that it runs as root) are no verdict.
+    const std::string check = "lintian --tag-display-limit 0 '" + out.path() + "'/*.deb 2>'" + out.file("stderr") + "'";
+    FILE* lintian = ::popen(check.c_str(), "r");
+    ASSERT_NE(lintian, nullptr);
+    std::string said;
+    std::array<char, 4096> chunk;
+    while (const size_t n = std::fread(chunk.data(), 1, chunk.size(), lintian))
+        said.append(chunk.data(), n);
+    EXPECT_EQ(::pclose(lintian), 0) << said << test::readBytes(out.file("stderr"));
+    EXPECT_EQ(said, "");
 }
 
 } // namespace

@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 namespace vellumax::test {
-namespace {
 
 std::string runInChild(const std::function<void()>& prepare, const std::function<std::string()>& body)
 {
@@ -44,8 +43,6 @@ std::string runInChild(const std::function<void()>& prepare, const std::function
         return "<child failed>";
     return report;
 }
-
-} // namespace
 
 std::string runAsNobody(const std::function<std::string()>& body)
 {

@@ -5,10 +5,23 @@
 #include "text/error.h"
 #include "text/line_writer.h"
 
+#include <atomic>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
+
+// Every umask call of this program, counted: the umask belongs to the whole
+// process, so the writer must never set it, not even for a moment.
+namespace {
+std::atomic<int> umaskCalls {0};
+}
+extern "C" mode_t umask(mode_t mask) noexcept
+{
+    ++umaskCalls;
+    return static_cast<mode_t>(::syscall(SYS_umask, mask));
+}
 
 namespace vellumax {
 namespace {
@@ -58,6 +71,37 @@ TEST(LineWriter, ReplacesAFileKeepingItsPermissionsAndLinks)
     EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
+unsigned modeOf(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+TEST(LineWriter, NewFilesFollowTheUmaskAndReplacedOnesKeepTheirMode)
+{
+    struct Case {
+        mode_t umask;
+        const char* modes; // of a new file, then of a replaced 0640 one
+    };
+    const Case cases[] = {{022, "644 640"}, {077, "600 640"}, {002, "664 640"}, {0, "666 640"}};
+    for (const Case& c : cases) {
+        test::TempDir dir;
+        const std::string fresh = dir.file("new.txt");
+        const std::string replaced = dir.file("old.txt");
+        test::writeBytes(replaced, "old\r\n");
+        ::chmod(replaced.c_str(), 0640);
+        const std::string report = test::runInChild([&] { ::syscall(SYS_umask, c.umask); }, [&] {
+            const int before = umaskCalls;
+            writeLinesFile(fresh, {"a"});
+            writeLinesFile(replaced, {"b"});
+            char modes[32];
+            std::snprintf(modes, sizeof modes, "%o %o", modeOf(fresh), modeOf(replaced));
+            return std::string(modes) + (umaskCalls == before ? "" : " umask touched");
+        });
+        EXPECT_EQ(report, c.modes) << "umask " << std::oct << c.umask;
+    }
+}
+
 TEST(LineWriter, ManyLinesPastTheBuffer)
 {
     test::TempDir dir;
@@ -88,6 +132,7 @@ TEST(LineWriter, FullDiskKeepsThePreviousFile)
 
 TEST(LineWriter, ReadOnlyFolderKeepsThePreviousFile)
 {
+    VELLUMAX_SKIP_UNLESS_ROOT();
     test::TempDir dir;
     const std::string folder = dir.file("ro");
     ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);

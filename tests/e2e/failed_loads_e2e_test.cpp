@@ -1,0 +1,178 @@
+// Pages that fail to load, through the real main window and the real browser
+// engine against the fixture engine: they are asked for again, never read,
+// and cost no keyword.
+#include "../app/fakes.h"
+#include "../app/test_main.h"
+#include "app/spin_edit.h"
+#include "app/status_panels.h"
+#include "browser/web_page_source.h"
+#include "fixture_engine.h"
+#include "text/gbk_codec.h"
+
+#include <QTimer>
+#include <QToolButton>
+#include <QWebEngineView>
+
+using namespace vellumax;
+using namespace vellumax::test;
+
+namespace {
+
+// 苏州传真: three pages; 杭州: one page.
+std::vector<std::string> fixturePages(const std::string& word, int pn)
+{
+    if (word == gbk("苏州传真"))
+        return FixtureEngine::resultPage({"传真:0512-6000" + std::to_string(1000 + pn)}, pn, pn < 20);
+    return FixtureEngine::resultPage({"传真:0571-88888888"}, pn, false);
+}
+
+struct Run {
+    FixtureEngine engine{fixturePages};
+    QTemporaryDir folder;
+    FakeDialogs* dialogs = nullptr;
+    WebPageSource* source = nullptr;
+    std::unique_ptr<TForm1> form;
+    QStringList messages; // panel 6 after every tick
+
+    Run()
+    {
+        FormServices services;
+        services.endpoint = engine.endpoint();
+        services.localAddressText = [] { return std::string("192.0.2.10"); };
+        services.programFolder = folder.path().toStdString() + "/";
+        services.dialogs = [this](QWidget*) {
+            auto d = std::make_unique<FakeDialogs>();
+            dialogs = d.get();
+            return d;
+        };
+        services.pageSource = [this](QWebEngineView* view) {
+            auto p = std::make_unique<WebPageSource>(view->page());
+            source = p.get();
+            return p;
+        };
+        form = std::make_unique<TForm1>(std::move(services));
+        form->SpinEdit1->setValue(1);
+        form->keywordList = {gbk("苏州传真"), gbk("杭州")};
+    }
+
+    void start()
+    {
+        dialogs->inputAnswers.push_back(QStringLiteral("0"));
+        form->SpeedButton2->click();
+    }
+
+    // One tick as soon as the page's load has ended, instead of waiting out
+    // the timer; `before` runs just before it.
+    bool tickWhenLoaded(const std::function<void()>& before = {})
+    {
+        if (!form->Timer1->isActive())
+            return false;
+        form->Timer1->stop();
+        if (!QTest::qWaitFor([&] { return source->LastLoad().outcome != PageLoad::Outcome::Loading; }, 20000))
+            return false;
+        if (before)
+            before();
+        form->runCommand([&] { form->Timer1Timer(); });
+        messages << form->StatusBar1->text(StatusPanels::Message);
+        return true;
+    }
+
+    std::vector<std::string> paths() const
+    {
+        std::vector<std::string> out;
+        for (const auto& r : engine.requests())
+            out.push_back(r.path);
+        return out;
+    }
+};
+
+std::vector<std::string> undisturbedPaths;
+std::vector<std::string> undisturbedNumbers;
+
+std::vector<std::string> numbersOf(const TForm1& form) { return {form.results.begin(), form.results.end()}; }
+
+} // namespace
+
+class FailedLoadsE2eTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        Run run;
+        run.start();
+        for (int i = 0; i < 10 && run.tickWhenLoaded();)
+            ++i;
+        undisturbedPaths = run.paths();
+        undisturbedNumbers = numbersOf(*run.form);
+        QCOMPARE(undisturbedPaths.size(), size_t(4));
+        QCOMPARE(undisturbedNumbers.size(), size_t(4));
+    }
+
+    void serverErrorsAreAskedAgainUntilThePageComes()
+    {
+        Run run;
+        int secondPageAnswers = 0;
+        run.engine.setAnswers([&](const FixtureEngine::Request& r) {
+            if (r.word == gbk("苏州传真") && r.pageOffset == 10 && secondPageAnswers++ < 2)
+                return FixtureEngine::Answer{503, false};
+            return FixtureEngine::Answer{};
+        });
+        run.start();
+        std::vector<int> waits;
+        while (run.tickWhenLoaded())
+            waits.push_back(run.form->Timer1->interval());
+
+        std::vector<std::string> expected = undisturbedPaths;
+        expected.insert(expected.begin() + 1, 2, undisturbedPaths[1]);
+        QCOMPARE(run.paths(), expected);
+        QCOMPARE(numbersOf(*run.form), undisturbedNumbers);
+        // The interval, then twice that, then the interval again.
+        QCOMPARE(waits, (std::vector<int>{1000, 1000, 2000, 1000, 1000, 1000}));
+        QCOMPARE(run.messages.at(1), QStringLiteral("页面载入失败（HTTP 503），第 1 次，1 秒后重试"));
+        QCOMPARE(run.messages.at(2), QStringLiteral("页面载入失败（HTTP 503），第 2 次，2 秒后重试"));
+        QCOMPARE(run.messages.at(3), QStringLiteral("正在搜索..."));
+        QCOMPARE(run.messages.last(), QStringLiteral("搜索已经结束！"));
+    }
+
+    void anEngineDownForAWhileCostsNothing()
+    {
+        Run run;
+        run.start();
+        // Down from the second page's request on, up again for the third
+        // try of that page.
+        QVERIFY(run.tickWhenLoaded([&] { run.engine.setDown(true); }));
+        int downTicks = 0;
+        while (run.tickWhenLoaded([&] {
+            if (++downTicks == 3)
+                run.engine.setDown(false);
+        })) {
+        }
+        QVERIFY(run.messages.contains(QStringLiteral("无法连接搜索引擎，第 3 次，4 秒后重试")));
+        QCOMPARE(numbersOf(*run.form), undisturbedNumbers);
+        QCOMPARE(run.paths(), undisturbedPaths);
+    }
+
+    void errorPagesAddNothingAndStopKeepsTheKeywordInProgress()
+    {
+        Run run;
+        run.engine.setAnswers([](const FixtureEngine::Request& r) {
+            // The error page holds a label and a number of its own.
+            return r.word == gbk("杭州") ? FixtureEngine::Answer{404, true} : FixtureEngine::Answer{};
+        });
+        run.start();
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(run.tickWhenLoaded()); // the three pages of the first keyword
+        QVERIFY(run.tickWhenLoaded());     // the second keyword's page: 404
+        QCOMPARE(run.messages.last(), QStringLiteral("页面载入失败（HTTP 404），第 1 次，1 秒后重试"));
+        run.form->SpeedButton3->click();
+        QVERIFY(run.tickWhenLoaded());
+        QVERIFY(!run.form->Timer1->isActive());
+        QCOMPARE(run.messages.last(), QStringLiteral("搜索已经结束！"));
+        QCOMPARE(numbersOf(*run.form), std::vector<std::string>(undisturbedNumbers.begin(), undisturbedNumbers.begin() + 3));
+        // Line 2 holds the keyword in progress, 杭州, searched again on resume.
+        QCOMPARE(read(run.folder.filePath("vellumax.ini")).split('\r').value(1), QByteArray("\n1"));
+    }
+};
+
+VELLUMAX_TEST_MAIN(FailedLoadsE2eTest)
+#include "failed_loads_e2e_test.moc"
