@@ -4,6 +4,7 @@
 // into page lines at LF.
 #include "fuzz_check.h"
 #include "search/fax_extraction.h"
+#include "search/page_analysis.h"
 #include "search/query_builder.h"
 
 #include <optional>
@@ -112,5 +113,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(results[i] == expected[i]);
         FUZZ_CHECK(results.contains(expected[i]));
     }
+
+    // Across the whole text as line by line, with the page line rules.
+    std::vector<std::string> byLine, inText;
+    forEachFaxNumber(pageLines(text), marker, [&](std::string& n) { byLine.push_back(n); });
+    forEachFaxNumberInText(text, marker, [&](std::string& n) { inText.push_back(n); });
+    FUZZ_CHECK(inText == byLine);
     return 0;
 }

@@ -3,8 +3,7 @@
 // bare Qt window started the same way.
 //
 //   startup_bench [RUNS]
-#include "app/app_texts.h"
-#include "app/fonts.h"
+#include "app/app_start.h"
 #include "app/tform1.h"
 
 #include <QApplication>
@@ -67,8 +66,7 @@ int child(int argc, char** argv, bool bare)
         window.show();
         return app.exec();
     }
-    QApplication::setApplicationDisplayName(vellumax::texts::kApplicationTitle);
-    vellumax::installChineseFonts();
+    vellumax::startApplication(app);
     vellumax::FormServices services;
     services.programFolder = "/tmp/vellumax-startup-bench/";
     vellumax::TForm1 form(std::move(services));

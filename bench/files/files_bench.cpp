@@ -1,5 +1,5 @@
 // The program's file work at full size:
-// - the merge of 2,000,000 fax numbers over 4 files against
+// - the merge of 2,000,000 fax numbers (1,000,000 distinct) over 4 files against
 //   `LC_ALL=C sort -f -u` on the same files, with the merge's peak memory
 //   against the size of its input;
 // - the keyword import of 1,000,000 lines against `wc -l`;
@@ -12,6 +12,7 @@
 #include "files/result_export.h"
 #include "support/timing.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -51,38 +52,48 @@ std::string faxNumber(std::mt19937& random)
     return n;
 }
 
-std::string flipCase(std::string s)
-{
-    for (char& c : s)
-        if (std::isalpha(static_cast<unsigned char>(c)))
-            c = static_cast<char>(std::isupper(static_cast<unsigned char>(c)) ? std::tolower(c) : std::toupper(c));
-    return s;
-}
-
-// Writes `lines` numbers over four files, about half of them repeats of
-// earlier ones, some of those in the other letter case. Returns the paths.
+// The numbers of the merge: "0ddd-dddddddd", 2% with "-ext" appended and 1%
+// with a letter appended, each written twice in the other letter case half
+// of the time, so that `lines` lines hold `lines / 2` distinct numbers. They
+// are shuffled over four files. Returns the paths.
 std::vector<std::string> writeMergeInputs(long lines)
 {
-    std::mt19937 random(42);
-    std::vector<std::string> seen;
-    seen.reserve(static_cast<size_t>(lines / 2 + 1));
+    std::mt19937_64 random(42);
+    const long distinct = lines / 2;
+    std::vector<std::string> numbers;
+    numbers.reserve(static_cast<size_t>(distinct));
+    for (long i = 0; i < distinct; ++i) {
+        // Multiplying by a number prime to 10 mixes the 11 digits and keeps
+        // them distinct.
+        const unsigned long long digits = static_cast<unsigned long long>(i) * 7'368'787'613ull % 100'000'000'000ull;
+        char text[32];
+        std::snprintf(text, sizeof text, "0%03llu-%08llu", digits / 100'000'000ull, digits % 100'000'000ull);
+        std::string number = text;
+        const auto kind = random() % 100;
+        if (kind < 2)
+            number += "-ext";
+        else if (kind == 2)
+            number += static_cast<char>('a' + random() % 26);
+        numbers.push_back(std::move(number));
+    }
+    std::vector<uint32_t> order(static_cast<size_t>(2 * distinct));
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<uint32_t>(i / 2);
+    std::shuffle(order.begin(), order.end(), random);
+
     std::vector<std::string> paths;
-    std::vector<std::ofstream> files;
     for (int f = 0; f < 4; ++f) {
         paths.push_back(kFolder + "numbers" + std::to_string(f) + ".txt");
-        files.emplace_back(paths.back(), std::ios::binary);
-    }
-    for (long i = 0; i < lines; ++i) {
-        std::string line;
-        if (seen.empty() || random() % 2) {
-            line = faxNumber(random);
-            seen.push_back(line);
-        } else {
-            line = seen[random() % seen.size()];
-            if (random() % 4 == 0)
-                line = flipCase(line);
+        std::string text;
+        for (size_t i = order.size() * f / 4; i < order.size() * (f + 1) / 4; ++i) {
+            std::string number = numbers[order[i]];
+            if (random() % 2)
+                for (char& c : number)
+                    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            text += number;
+            text += "\r\n";
         }
-        files[static_cast<size_t>(i * 4 / lines)] << line << "\r\n";
+        std::ofstream(paths.back(), std::ios::binary) << text;
     }
     return paths;
 }

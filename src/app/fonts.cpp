@@ -14,4 +14,13 @@ void installChineseFonts()
     QFont::insertSubstitutions(QStringLiteral("SimSun"), songFaces);
 }
 
+QFont songFont(int pixelSize, bool bold)
+{
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
+
 } // namespace vellumax

@@ -1,18 +1,14 @@
-#include "app/app_texts.h"
-#include "app/fonts.h"
+#include "app/app_start.h"
 #include "app/tform1.h"
 
 #include <QApplication>
-#include <QFont>
 
 int main(int argc, char** argv)
 {
     // The browser pane shares its drawing contexts with the window.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("vellumax"));
-    QApplication::setApplicationDisplayName(vellumax::texts::kApplicationTitle);
-    vellumax::installChineseFonts();
+    vellumax::startApplication(app);
 
     // The window may be hidden in the tray while a message box or the about
     // box closes: only a confirmed close of the main window ends the program.

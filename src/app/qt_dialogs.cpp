@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 
 namespace vellumax {
 namespace {
@@ -17,9 +18,44 @@ const QString kCancel = QStringLiteral("放弃");
 const QString kYes = QStringLiteral("(&Y)是");
 const QString kNo = QStringLiteral("(&N)否");
 
+// The toolkit opens a dialog over the middle of its owner; these open in the
+// middle of the owner's screen. The dialog has its final size only once its
+// own show handling has run, so it is placed right after that, before the
+// window system maps it.
+template <class Dialog>
+class ScreenCentred : public Dialog {
+public:
+    using Dialog::Dialog;
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        Dialog::showEvent(event);
+        if (!event->spontaneous())
+            centreOnScreen();
+    }
+
+private:
+    void centreOnScreen()
+    {
+        const QWidget* owner = this->parentWidget() ? this->parentWidget()->window() : nullptr;
+        const QScreen* screen = owner ? owner->screen() : this->screen();
+        if (!screen)
+            return;
+        // The frame is known only once the window is mapped; the owner's
+        // frame is the best guess for it.
+        QSize frame = this->frameGeometry().size() - this->size();
+        if (frame.isNull() && owner)
+            frame = owner->frameGeometry().size() - owner->size();
+        const QSize outer = this->size() + frame;
+        const QRect area = screen->availableGeometry();
+        this->move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
+    }
+};
+
 void showOkBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text)
 {
-    QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
+    ScreenCentred<QMessageBox> box(icon, title, text, QMessageBox::NoButton, parent);
     QPushButton* ok = box.addButton(kOk, QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
@@ -29,9 +65,9 @@ void showOkBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, co
 // Esc answers No, but closing the box with its own close button lets the
 // question go ahead as Yes; QMessageBox treats both alike, so tell them apart
 // here.
-class YesNoBox : public QMessageBox {
+class YesNoBox : public ScreenCentred<QMessageBox> {
 public:
-    using QMessageBox::QMessageBox;
+    using ScreenCentred<QMessageBox>::ScreenCentred;
     bool closedByWindow = false;
 
 protected:
@@ -39,7 +75,7 @@ protected:
     {
         if (event->spontaneous())
             closedByWindow = true;
-        QMessageBox::closeEvent(event);
+        ScreenCentred<QMessageBox>::closeEvent(event);
     }
 };
 
@@ -95,7 +131,7 @@ bool QtDialogs::confirmYes(const QString& text)
 
 std::optional<QString> QtDialogs::inputQuery(const QString& caption, const QString& prompt, const QString& value)
 {
-    QInputDialog dialog(parent_);
+    ScreenCentred<QInputDialog> dialog(parent_);
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(caption);
     dialog.setLabelText(prompt);
@@ -113,7 +149,7 @@ std::optional<QString> QtDialogs::inputQuery(const QString& caption, const QStri
 
 std::optional<QString> QtDialogs::openFile(const FileDialogSettings& settings)
 {
-    QFileDialog dialog(parent_, settings.title);
+    ScreenCentred<QFileDialog> dialog(parent_, settings.title);
     applySettings(dialog, settings);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile); // the named file need not exist
@@ -124,7 +160,7 @@ std::optional<QString> QtDialogs::openFile(const FileDialogSettings& settings)
 
 std::optional<QStringList> QtDialogs::openFiles(const FileDialogSettings& settings)
 {
-    QFileDialog dialog(parent_, settings.title);
+    ScreenCentred<QFileDialog> dialog(parent_, settings.title);
     applySettings(dialog, settings);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFiles);
@@ -135,7 +171,7 @@ std::optional<QStringList> QtDialogs::openFiles(const FileDialogSettings& settin
 
 std::optional<QString> QtDialogs::saveFile(const FileDialogSettings& settings)
 {
-    QFileDialog dialog(parent_, settings.title);
+    ScreenCentred<QFileDialog> dialog(parent_, settings.title);
     applySettings(dialog, settings);
     dialog.setAcceptMode(QFileDialog::AcceptSave); // asks before replacing a file
     dialog.setFileMode(QFileDialog::AnyFile);

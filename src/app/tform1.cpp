@@ -2,6 +2,7 @@
 #include "app/tform1.h"
 
 #include "app/app_texts.h"
+#include "app/fonts.h"
 #include "app/form_run_host.h"
 #include "app/gbk_qt.h"
 #include "app/pictures.h"
@@ -11,6 +12,7 @@
 #include "app/spin_edit.h"
 #include "app/status_panels.h"
 #include "app/tray/desktop_notification_area.h"
+#include "browser/headless_browser.h"
 #include "browser/web_page_source.h"
 #include "search/connectivity.h"
 #include "text/error.h"
@@ -106,9 +108,7 @@ void TForm1::buildControls()
 {
     setWindowTitle(texts::mainWindowCaption());
     setWindowIcon(programIcon());
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(songFont(12));
 
     auto* body = new QWidget(this);
     auto* column = new QVBoxLayout(body);
@@ -177,6 +177,8 @@ void TForm1::buildControls()
     auto* browserFrame = new QVBoxLayout(panel11);
     browserFrame->setContentsMargins(1, 1, 1, 1);
     WebBrowser1 = new QWebEngineView(panel11);
+    // The engine sees the result-page requests and nothing else.
+    turnOffPageIcons(WebBrowser1->page());
     browserFrame->addWidget(WebBrowser1);
     pane->addWidget(panel11, 1);
 

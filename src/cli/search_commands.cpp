@@ -4,6 +4,7 @@
 
 #include "search/fax_extraction.h"
 #include "search/page_analysis.h"
+#include "search/page_blocks.h"
 #include "search/query_builder.h"
 #include "search/result_list.h"
 #include "text/error.h"
@@ -17,9 +18,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -91,6 +95,31 @@ private:
     std::string path_;
 };
 
+// Blocks of this size keep a big page text's lines in the cache while they
+// are read.
+constexpr size_t kPageBlock = 1 << 20;
+
+// Hands the page text of a file (or of standard input) on in pieces of
+// whole lines, as readInput would deliver it in one.
+void readPage(const std::string& path, const std::function<void(std::string_view)>& piece)
+{
+    if (path == kStandardInput) {
+        readPageBlocks(STDIN_FILENO, std::nullopt, kPageBlock, piece);
+        return;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw Error(cannotOpenFileMessage(path));
+    struct FdCloser {
+        int fd;
+        ~FdCloser() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))
+        throw Error(cannotOpenFileMessage(path));
+    readPageBlocks(fd, static_cast<size_t>(st.st_size), kPageBlock, piece);
+}
+
 std::optional<std::string> markerFromArgument(std::string_view utf8)
 {
     const std::string marker = gbk(utf8);
@@ -145,17 +174,23 @@ int runCount(const std::string& file)
 int runExtract(const std::vector<std::string>& files, const std::string& marker, bool deduplicate)
 {
     // The pages go into one list, as the pages of one run do; nothing is
-    // printed unless every page could be read.
+    // printed unless every page could be read. Without deduplication no list
+    // is needed: every number is printed.
     ResultList results;
     std::string output;
-    const auto printLast = [&] {
-        output += results[results.size() - 1];
-        output += "\r\n";
+    const auto extractPiece = [&](std::string_view piece) {
+        forEachFaxNumberInText(piece, marker, [&](std::string& number) {
+            if (deduplicate) {
+                if (results.contains(number))
+                    return;
+                results.append(number);
+            }
+            output += number;
+            output += "\r\n";
+        });
     };
-    for (const std::string& file : files) {
-        const std::vector<std::string> lines = pageLines(readInput(file));
-        ExtractFaxNumbers(lines, marker, [&] { return deduplicate; }, results, printLast);
-    }
+    for (const std::string& file : files)
+        readPage(file, extractPiece);
     writeOut(output);
     return 0;
 }

@@ -1,6 +1,9 @@
 #include "search/fax_extraction.h"
 
+#include "search/page_analysis.h"
+
 #include <array>
+#include <cstring>
 
 namespace vellumax {
 namespace {
@@ -23,13 +26,39 @@ bool isNumberByte(char c)
 // n dashes comes out as n / 2 + n % 2 dashes.
 void halveDashRuns(std::string& text)
 {
-    size_t kept = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
+    // Most numbers hold no dash run at all.
+    size_t kept = text.find("--");
+    if (kept == std::string::npos)
+        return;
+    for (size_t i = kept; i < text.size(); ++i) {
         text[kept++] = text[i];
         if (text[i] == '-' && i + 1 < text.size() && text[i + 1] == '-')
             ++i;
     }
     text.resize(kept);
+}
+
+// The first occurrence of `marker` in `line`, as line.find(marker) gives it.
+// The markers end in a colon, which is rare in page text, while the lead
+// byte of a Chinese marker is that of many common characters: looking for
+// the last byte first skips most lines in one memchr.
+size_t findMarker(std::string_view line, std::string_view marker)
+{
+    const size_t last = marker.size() - 1;
+    const char* const begin = line.data();
+    const char* const end = begin + line.size();
+    if (line.size() <= last)
+        return std::string_view::npos;
+    for (const char* at = begin + last; at < end; ++at) {
+        at = static_cast<const char*>(std::memchr(at, marker[last], static_cast<size_t>(end - at)));
+        if (!at)
+            return std::string_view::npos;
+        // Occurrences end in the order they begin, so the first one that
+        // matches whole is the first occurrence.
+        if (std::memcmp(at - last, marker.data(), last) == 0)
+            return static_cast<size_t>(at - last - begin);
+    }
+    return std::string_view::npos;
 }
 
 } // namespace
@@ -38,7 +67,7 @@ std::optional<std::string_view> numberRunAfterMarker(std::string_view line, std:
 {
     if (fieldMarker.empty())
         return std::nullopt;
-    const size_t at = line.find(fieldMarker);
+    const size_t at = findMarker(line, fieldMarker);
     if (at == std::string_view::npos)
         return std::nullopt;
     const std::string_view tail = line.substr(at + fieldMarker.size(), kTailLength);
@@ -88,25 +117,104 @@ std::optional<std::string> faxNumberInLine(std::string_view line, std::string_vi
     return candidate;
 }
 
+namespace {
+
+template <typename Line>
+void numbersOf(const std::vector<Line>& pageLines, std::string_view fieldMarker,
+               const std::function<void(std::string& number)>& found)
+{
+    if (fieldMarker.empty())
+        return;
+    for (const std::string_view line : pageLines)
+        if (std::optional<std::string> number = faxNumberInLine(line, fieldMarker))
+            found(*number);
+}
+
+template <typename Line>
+size_t extractFrom(const std::vector<Line>& pageLines, std::string_view fieldMarker,
+                   const std::function<bool()>& deduplicate, ResultList& results,
+                   const std::function<void()>& appended)
+{
+    size_t added = 0;
+    numbersOf(pageLines, fieldMarker, [&](std::string& number) {
+        if (deduplicate && deduplicate() && results.contains(number))
+            return;
+        results.append(std::move(number));
+        ++added;
+        if (appended)
+            appended();
+    });
+    return added;
+}
+
+} // namespace
+
+void forEachFaxNumber(const std::vector<std::string_view>& pageLines, std::string_view fieldMarker,
+                      const std::function<void(std::string& number)>& found)
+{
+    numbersOf(pageLines, fieldMarker, found);
+}
+
+void forEachFaxNumberInText(std::string_view pageText, std::string_view fieldMarker,
+                            const std::function<void(std::string& number)>& found)
+{
+    if (fieldMarker.empty())
+        return;
+    pageText = pageText.substr(0, pageText.find('\0'));
+    const char* const text = pageText.data();
+    const size_t size = pageText.size();
+    const size_t last = fieldMarker.size() - 1;
+    const auto isBreak = [&](size_t at) { return at + 1 < size && text[at] == '\r' && text[at + 1] == '\n'; };
+
+    // Lines before `lineStart` are done. The marker's last byte is looked
+    // for across the lines; only a line that holds it is taken apart.
+    size_t lineStart = 0;
+    while (lineStart + last < size) {
+        const void* hit = std::memchr(text + lineStart + last, fieldMarker[last], size - lineStart - last);
+        if (!hit)
+            return;
+        const size_t at = static_cast<size_t>(static_cast<const char*>(hit) - text);
+        // The line holding that byte begins after the last CR LF that ends
+        // before it...
+        size_t start = lineStart;
+        for (size_t lf = at; lf > lineStart + 1;) {
+            const void* back = ::memrchr(text + lineStart + 1, '\n', lf - lineStart - 1);
+            if (!back)
+                break;
+            lf = static_cast<size_t>(static_cast<const char*>(back) - text);
+            if (isBreak(lf - 1)) {
+                start = lf + 1;
+                break;
+            }
+        }
+        // ...and ends at the first CR LF from the one before it on.
+        size_t end = at > start ? at - 1 : start;
+        for (;;) {
+            const void* cr = std::memchr(text + end, '\r', size - end);
+            end = cr ? static_cast<size_t>(static_cast<const char*>(cr) - text) : size;
+            if (!cr || isBreak(end))
+                break;
+            ++end;
+        }
+        const std::string_view line(text + start, std::min(end - start, kPageLineLimit));
+        if (std::optional<std::string> number = faxNumberInLine(line, fieldMarker))
+            found(*number);
+        lineStart = end + 2;
+    }
+}
+
+size_t ExtractFaxNumbers(const std::vector<std::string_view>& pageLines, std::string_view fieldMarker,
+                         const std::function<bool()>& deduplicate, ResultList& results,
+                         const std::function<void()>& appended)
+{
+    return extractFrom(pageLines, fieldMarker, deduplicate, results, appended);
+}
+
 size_t ExtractFaxNumbers(const std::vector<std::string>& pageLines, std::string_view fieldMarker,
                          const std::function<bool()>& deduplicate, ResultList& results,
                          const std::function<void()>& appended)
 {
-    size_t added = 0;
-    if (fieldMarker.empty())
-        return added;
-    for (const std::string& line : pageLines) {
-        std::optional<std::string> number = faxNumberInLine(line, fieldMarker);
-        if (!number)
-            continue;
-        if (deduplicate && deduplicate() && results.contains(*number))
-            continue;
-        results.append(std::move(*number));
-        ++added;
-        if (appended)
-            appended();
-    }
-    return added;
+    return extractFrom(pageLines, fieldMarker, deduplicate, results, appended);
 }
 
 } // namespace vellumax

@@ -3,6 +3,7 @@
 #include "text/bytes.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace vellumax {
 namespace {
@@ -13,25 +14,36 @@ constexpr std::string_view kFirstPageMark = "1";
 
 bool isPagerLine(std::string_view line)
 {
-    return containsBytes(line, kNextPageWord) && line.find('[') != std::string_view::npos &&
-           line.find(']') != std::string_view::npos &&
-           (beginsWithBytes(line, kPreviousPageWord) || beginsWithBytes(line, kFirstPageMark));
+    // The beginning is tested first: it rules out almost every line without
+    // reading it.
+    return (beginsWithBytes(line, kPreviousPageWord) || beginsWithBytes(line, kFirstPageMark)) &&
+           containsBytes(line, kNextPageWord) && line.find('[') != std::string_view::npos &&
+           line.find(']') != std::string_view::npos;
 }
 
 } // namespace
 
-std::vector<std::string> pageLines(std::string_view pageText)
+PageLines pageLines(std::string_view pageText)
 {
     if (const size_t nul = pageText.find('\0'); nul != std::string_view::npos)
         pageText = pageText.substr(0, nul);
 
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < pageText.size()) {
-        const size_t stop = pageText.find("\r\n", start);
-        const size_t end = stop == std::string_view::npos ? pageText.size() : stop;
-        lines.emplace_back(pageText.substr(start, std::min(end - start, kPageLineLimit)));
-        if (stop == std::string_view::npos)
+    PageLines lines;
+    const char* start = pageText.data();
+    const char* const end = start + pageText.size();
+    while (start < end) {
+        // memchr for the CR, then a look at the byte after it: a lone CR
+        // stays inside the line.
+        const char* stop = start;
+        for (;;) {
+            stop = static_cast<const char*>(std::memchr(stop, '\r', static_cast<size_t>(end - stop)));
+            if (!stop || (stop + 1 < end && stop[1] == '\n'))
+                break;
+            ++stop;
+        }
+        const size_t length = static_cast<size_t>((stop ? stop : end) - start);
+        lines.emplace_back(start, std::min(length, kPageLineLimit));
+        if (!stop)
             break;
         start = stop + 2;
     }
@@ -40,9 +52,9 @@ std::vector<std::string> pageLines(std::string_view pageText)
     return lines;
 }
 
-bool pagerOffersNextPage(const std::vector<std::string>& lines)
+bool pagerOffersNextPage(const PageLines& lines)
 {
-    return std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return isPagerLine(line); });
+    return std::any_of(lines.begin(), lines.end(), isPagerLine);
 }
 
 PageAnalysis analysePage(std::string_view pageText, int32_t pageOffset)

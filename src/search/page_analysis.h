@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -12,23 +11,28 @@ inline constexpr int32_t kPageCap = 750;
 // Of a longer page line only this many bytes are read.
 inline constexpr size_t kPageLineLimit = 4096;
 
+// Lines of a page text, each a view into the text they were taken from: they
+// are valid as long as that text is kept and not changed.
+using PageLines = std::vector<std::string_view>;
+
 // The lines of a page text as a multi-line text box without word wrap gives
 // them back: lines end only at CR LF (a lone CR or LF stays inside the line),
 // a NUL ends the text, lines are cut to 4096 bytes, and an empty last line
 // (an empty text, or one ending in CR LF) is not counted.
-std::vector<std::string> pageLines(std::string_view pageText);
+PageLines pageLines(std::string_view pageText);
 
 // True when some line contains "下一页", "[" and "]" and begins with "上一页"
 // or with "1".
-bool pagerOffersNextPage(const std::vector<std::string>& lines);
+bool pagerOffersNextPage(const PageLines& lines);
 
 struct PageAnalysis {
-    std::vector<std::string> lines;
+    PageLines lines; // views into the analysed text
     bool morePages = false;
 };
 
 // The line rule, the pager scan and the page cap, for a page processed while
 // the run's page offset is `pageOffset` (that page's own offset plus 10).
+// The lines point into `pageText`, which the caller keeps.
 PageAnalysis analysePage(std::string_view pageText, int32_t pageOffset);
 
 } // namespace vellumax

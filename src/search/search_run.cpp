@@ -25,6 +25,7 @@ void SearchRun::begin()
     foundCount_ = 0;
     results_.clear();
     pageLines_.clear();
+    pageText_.clear();
 }
 
 void SearchRun::keywordStep()
@@ -48,7 +49,9 @@ std::string SearchRun::repeatRequestStep() const
 SearchRun::Next SearchRun::processPage(std::string_view pageText, const std::function<bool()>& deduplicate,
                                        const std::function<void()>& appended)
 {
-    PageAnalysis page = analysePage(pageText, pageOffset_);
+    // The lines are views into the run's own copy of the page.
+    pageText_.assign(pageText);
+    PageAnalysis page = analysePage(pageText_, pageOffset_);
     morePages_ = page.morePages;
     pageLines_ = std::move(page.lines);
 

@@ -60,7 +60,8 @@ public:
 
     void stop() { stopFlag_ = true; }
 
-    const std::vector<std::string>& pageLines() const { return pageLines_; }
+    // Views into the last page's text, which the run keeps until the next page.
+    const std::vector<std::string_view>& pageLines() const { return pageLines_; }
 
 private:
     QueryBuilder& queries_;
@@ -73,7 +74,8 @@ private:
     bool stopFlag_ = false;
     bool morePages_ = false;
     int32_t foundCount_ = 0;
-    std::vector<std::string> pageLines_;
+    std::string pageText_;
+    std::vector<std::string_view> pageLines_;
 };
 
 } // namespace vellumax

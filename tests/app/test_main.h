@@ -1,10 +1,10 @@
 #pragma once
 
 // A main for the window's test programs: the browser pane needs shared
-// drawing contexts before the application exists, and the Chinese font
-// mapping the program installs.
+// drawing contexts before the application exists, and the start-up settings
+// of the program (fonts, the toolkit's Chinese texts).
 
-#include "app/fonts.h"
+#include "app/app_start.h"
 
 #include <QApplication>
 #include <QTest>
@@ -14,7 +14,7 @@
     {                                                                    \
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);      \
         QApplication app(argc, argv);                                    \
-        vellumax::installChineseFonts();                                 \
+        vellumax::startApplication(app);                                 \
         TestClass test;                                                  \
         return QTest::qExec(&test, argc, argv);                          \
     }

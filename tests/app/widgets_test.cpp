@@ -1,10 +1,16 @@
-// The interval field's own rules, the close question, and the window as it
-// opens.
+// The interval field's own rules, the close question, the window as it
+// opens, and the toolkit's own texts in its dialogs.
 #include "app/spin_edit.h"
 #include "app/status_panels.h"
 #include "fakes.h"
 #include "test_main.h"
 
+#include "app/qt_dialogs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -134,6 +140,29 @@ private slots:
         t.dialogs->confirmAnswers.push_back(true);
         t.form->SpeedButton10->click();
         QVERIFY(!t.form->isVisible());
+    }
+
+    void fileDialogsSpeakChinese()
+    {
+        FormUnderTest t;
+        QtDialogs dialogs(t.form.get());
+        QStringList shown;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            for (const QLabel* label : dialog->findChildren<QLabel*>())
+                shown << label->text().remove(QLatin1Char('&'));
+            for (const QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
+                shown << button->text().remove(QLatin1Char('&'));
+            dialog->reject();
+        });
+        dialogs.openFile({QStringLiteral("导入关键字列表"), {QStringLiteral("文本文件(*.txt)")}, "txt", t.folder.path(), {}});
+        for (const char* english : {"Look in:", "File name:", "Files of type:", "Open", "Cancel"})
+            QVERIFY2(!shown.contains(QLatin1String(english)), english);
+        QVERIFY(shown.contains(QStringLiteral("取消")));
+        // The question before a file is replaced.
+        const QString question = QStringLiteral("%1 already exists.\nDo you want to replace it?");
+        QVERIFY(QCoreApplication::translate("QFileDialog", question.toUtf8().constData()) != question);
     }
 };
 

@@ -7,7 +7,7 @@
 // refuses connections from second DOWN to second UP.
 //
 //   fixture_demo KEYWORDS.txt SECONDS SHOT.png [DOWN UP]
-#include "app/fonts.h"
+#include "app/app_start.h"
 #include "app/qt_dialogs.h"
 #include "app/spin_edit.h"
 #include "app/status_panels.h"
@@ -65,8 +65,7 @@ int main(int argc, char** argv)
         std::fputs("usage: fixture_demo KEYWORDS.txt SECONDS SHOT.png [DOWN UP]\n", stderr);
         return 2;
     }
-    installChineseFonts();
-    QApplication::setApplicationDisplayName(QStringLiteral("『朔禾传真搜索』 V2.5"));
+    startApplication(app);
     FixtureEngine engine(demoPages);
     const QString keywordFile = QString::fromLocal8Bit(argv[1]);
     const QString shot = QString::fromLocal8Bit(argv[3]);

@@ -118,6 +118,7 @@ void FixtureEngine::serve(QTcpSocket* socket)
     socket->readAll();
     const QList<QByteArray> requestLine = head.left(head.indexOf("\r\n")).split(' ');
     const std::string path = requestLine.size() >= 2 ? requestLine[1].toStdString() : std::string();
+    paths_.push_back(path);
 
     int status = 200;
     QByteArray contentType = "text/html; charset=gbk";

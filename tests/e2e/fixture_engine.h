@@ -46,6 +46,8 @@ public:
     // answers there as before.
     void setDown(bool down);
     const std::vector<Request>& requests() const { return requests_; }
+    // The path of every request that arrived, result page or not, in order.
+    const std::vector<std::string>& paths() const { return paths_; }
 
     // A page whose lines are the fax lines given, then a pager line offering
     // a next page while `hasNext` holds.
@@ -63,6 +65,7 @@ private:
     PageFn pages_;
     AnswerFn answers_;
     std::vector<Request> requests_;
+    std::vector<std::string> paths_;
 };
 
 } // namespace vellumax::test

@@ -91,6 +91,12 @@ private slots:
         const auto& requests = engine.requests();
         QCOMPARE(requests.size(), size_t(79));
         QCOMPARE(ticks, 79);
+        // Nothing but the result pages: no page icons, no other fetches,
+        // also a moment after the last page.
+        QTest::qWait(500);
+        QCOMPARE(engine.paths().size(), size_t(79));
+        for (size_t i = 0; i < requests.size(); ++i)
+            QCOMPARE(engine.paths()[i], requests[i].path);
         const std::string head = "/baidu?lm=0&si=&rn=10&ie=gb2312&ct=0&word=";
         QCOMPARE(requests[0].path, head + "%C9%CF%BA%A3%B4%AB%D5%E6&pn=0&cl=3");
         QCOMPARE(requests[2].path, head + "%C9%CF%BA%A3%B4%AB%D5%E6&pn=20&cl=3");

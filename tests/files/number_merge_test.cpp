@@ -1,5 +1,6 @@
 // The number merge: how the files are joined, which line of an equal group
 // stays, the order, and what a failing input or output leaves behind.
+#include "files/distinct_lines.h"
 #include "files/line_collation.h"
 #include "files/number_merge.h"
 #include "support/child_process.h"
@@ -178,6 +179,27 @@ TEST_F(NumberMerge, SameOutcomeAsSortedInsertion)
         for (const std::string& line : sortedInsertion(joined, collation))
             expected += line + "\r\n";
         ASSERT_EQ(merge(files), expected) << "round " << round;
+    }
+}
+
+TEST(DistinctLines, SameOutcomeWhateverTheNumberOfParts)
+{
+    // Equal lines of different plain forms ("α" and "Α") land in different
+    // parts as often as not.
+    std::mt19937 random(16);
+    const std::vector<std::string> pieces = {"\r", "\n", "\r\n", "1", "2", "a", "A", "-", gbk("传"), gbk("Α"), gbk("α")};
+    LineCollation collation("");
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        for (size_t i = random() % 40; i > 0; --i)
+            text += pieces[random() % pieces.size()];
+        std::vector<std::string> expected = sortedInsertion(text, collation);
+        for (size_t parts = 1; parts <= 5; ++parts) {
+            std::vector<std::string> lines;
+            const size_t count = forEachDistinctLine(text, "", parts, [&](std::string_view l) { lines.emplace_back(l); });
+            ASSERT_EQ(lines, expected) << "round " << round << ", " << parts << " parts";
+            ASSERT_EQ(count, expected.size());
+        }
     }
 }
 

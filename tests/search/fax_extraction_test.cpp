@@ -149,6 +149,47 @@ TEST(Extraction, MarkerBeyondTheLineCutIsNotSeen)
     EXPECT_EQ(numbersOf(results), Lines{"0512-123456"});
 }
 
+// The numbers of a page text, line by line and across the whole text.
+std::pair<Lines, Lines> numbersBothWays(const std::string& text, const std::string& marker)
+{
+    Lines byLine, inText;
+    forEachFaxNumber(pageLines(text), marker, [&](std::string& n) { byLine.push_back(n); });
+    forEachFaxNumberInText(text, marker, [&](std::string& n) { inText.push_back(n); });
+    return {byLine, inText};
+}
+
+TEST(Extraction, AcrossTheTextAsLineByLine)
+{
+    const std::string fax = gbk("传真:"), number = "0512-12345678";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", fax},
+        {fax + number, fax},
+        {fax + number + "\r\n" + fax + "(010)87654321\r\n", fax},
+        {"x:y\r\n:" + fax + number + " " + fax + "0755-1111111\r\n", fax},
+        {"\r\n\r\n" + fax + "\r\n" + number + "\r" + fax + number + "\n" + fax + number, fax},
+        {fax.substr(0, 3) + "\r\n" + fax.substr(3) + number, fax}, // a marker cut by a break
+        {std::string("a\0", 2) + fax + number, fax},
+        {std::string(4096 - 5, 'x') + fax + number + "\r\n" + std::string(4093, 'x') + fax + number, fax},
+        {std::string(5000, ':') + fax + number + "\r\n:" + fax + number, fax},
+        {"FAX:" + number + "\r\nfax:" + number + "\r\r\nFAX:\r\n" + number, "FAX:"},
+        {fax + number, ""},
+    };
+    for (const auto& [text, marker] : cases) {
+        const auto [byLine, inText] = numbersBothWays(text, marker);
+        EXPECT_EQ(inText, byLine) << text;
+    }
+
+    std::mt19937 random(16);
+    const std::vector<std::string> pieces = {"\r", "\n", "\r\n", ":", fax, fax.substr(0, 2), "0512", "-", "x", std::string(1, '\0')};
+    for (int round = 0; round < 2000; ++round) {
+        std::string text;
+        for (size_t i = random() % 30; i > 0; --i)
+            text += pieces[random() % (round % 4 == 0 ? pieces.size() : pieces.size() - 1)];
+        const auto [byLine, inText] = numbersBothWays(text, fax);
+        ASSERT_EQ(inText, byLine) << round;
+    }
+}
+
 TEST(Deduplication, ComparesWithEveryEntrySoFar)
 {
     const std::string marker = gbk("传真:");

@@ -8,7 +8,7 @@ namespace vellumax {
 namespace {
 
 using namespace std::string_literals;
-using Lines = std::vector<std::string>;
+using Lines = std::vector<std::string_view>;
 
 TEST(PageLines, EndOnlyAtCrLf)
 {

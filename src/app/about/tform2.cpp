@@ -2,6 +2,7 @@
 
 #include "app/about/about_pictures.h"
 #include "app/app_texts.h"
+#include "app/fonts.h"
 #include "app/pictures.h"
 
 #include <QFrame>
@@ -58,7 +59,7 @@ TForm2::TForm2(QWidget* parent, TcwHyperLink::Opener open)
     Panel1->setLineWidth(1);
     Panel1->setMidLineWidth(0);
     Panel1->setAutoFillBackground(true);
-    Panel1->setBackgroundRole(QPalette::Window);
+    Panel1->setBackgroundRole(QPalette::Base); // the text-field colour, not the button face
     Panel1->setGeometry(0, 0, kClientWidth, kClientHeight);
 
     const QPixmap logo = QPixmap::fromImage(logoPicture());
@@ -67,7 +68,7 @@ TForm2::TForm2(QWidget* parent, TcwHyperLink::Opener open)
     ProgramIcon->setGeometry(20, 8, logo.width(), logo.height());
 
     ProductName = new QLabel(QStringLiteral("朔禾传真号搜索"), Panel1);
-    placeBlueLabel(ProductName, pixelFont(QStringLiteral("宋体"), 12, true), 112, 16, 92, 12);
+    placeBlueLabel(ProductName, songFont(12, true), 112, 16, 92, 12);
 
     Version = new QLabel(QStringLiteral("Ver 2.5"), Panel1);
     placeBlueLabel(Version, pixelFont(QStringLiteral("Arial"), 13), 216, 14, 42, 16);
@@ -83,7 +84,7 @@ TForm2::TForm2(QWidget* parent, TcwHyperLink::Opener open)
     cwHyperLink2 = addLink(16, 130, texts::kMakerContactNumbers, texts::kMakerMail, open);
 
     OKButton = new QPushButton(QStringLiteral("确 定"), this);
-    OKButton->setFont(pixelFont(QStringLiteral("宋体"), 12));
+    OKButton->setFont(songFont(12));
     OKButton->setGeometry(207, 156, 50, 25);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &TForm2::OKButtonClick);
@@ -97,7 +98,7 @@ TcwHyperLink* TForm2::addLink(int left, int top, const QString& caption, const Q
 {
     auto* link = new TcwHyperLink(Panel1, open);
     link->move(left, top);
-    link->setColor(Panel1->palette().color(QPalette::Window));
+    link->setColor(Panel1->palette().color(QPalette::Base));
     link->setCaption(caption);
     link->setURL(url);
     return link;

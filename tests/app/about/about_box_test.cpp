@@ -71,6 +71,11 @@ private slots:
         QVERIFY(box->cwHyperLink2->URL().startsWith(QStringLiteral("mailto:")));
 
         QVERIFY(box->OKButton->isDefault());
+
+        // The background is in the text-field colour, not the button face.
+        const QColor field = box->palette().color(QPalette::Base);
+        QVERIFY(field != box->palette().color(QPalette::Button));
+        QCOMPARE(box->Panel1->grab().toImage().pixelColor(240, 50), field);
     }
 
     void closesByEnterOkAndCloseBoxButNotByEsc()
