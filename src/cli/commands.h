@@ -26,6 +26,7 @@ void addPagerCommand(CLI::App& cli, CommandRun& run);
 void addMergeCommand(CLI::App& cli, CommandRun& run);
 void addClassifyCommand(CLI::App& cli, CommandRun& run);
 void addFilterCommand(CLI::App& cli, CommandRun& run);
+void addSearchCommand(CLI::App& cli, CommandRun& run);
 
 // Every failure the tool reports, in one form: "vellumax-cli: " and the
 // message (GBK, printed as UTF-8) on stderr. Returns the exit code 1.

@@ -93,6 +93,7 @@ int main(int argc, char** argv)
     addMergeCommand(cli, run);
     addClassifyCommand(cli, run);
     addFilterCommand(cli, run);
+    addSearchCommand(cli, run);
 
     try {
         cli.parse(argc, argv);

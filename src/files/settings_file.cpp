@@ -26,7 +26,16 @@ std::string settingsPath(const std::string& folder)
 
 void readSettingsFile(const std::string& folder, Settings& settings)
 {
-    const std::string path = settingsPath(folder);
+    readSettingsFileAt(settingsPath(folder), settings);
+}
+
+void writeSettingsFile(const std::string& folder, const Settings& settings)
+{
+    writeSettingsFileAt(settingsPath(folder), settings);
+}
+
+void readSettingsFileAt(const std::string& path, Settings& settings)
+{
     // Only a file that is really not there is skipped quietly; one that is
     // there but cannot be reached is reported by the reader.
     struct stat st {};
@@ -45,7 +54,7 @@ void readSettingsFile(const std::string& folder, Settings& settings)
     settings.interval = std::clamp(strToInt(line), kMinInterval, kMaxInterval);
 }
 
-void writeSettingsFile(const std::string& folder, const Settings& settings)
+void writeSettingsFileAt(const std::string& path, const Settings& settings)
 {
     // The cursor may be -1 already (a restored position not yet used). The
     // lowest cursor has no 32-bit predecessor, and a line 2 outside 32 bits
@@ -53,7 +62,7 @@ void writeSettingsFile(const std::string& folder, const Settings& settings)
     // written always reads back.
     const int32_t cursor = settings.keywordCursor;
     const int32_t position = cursor == std::numeric_limits<int32_t>::min() ? cursor : cursor - 1;
-    LineWriter writer(settingsPath(folder));
+    LineWriter writer(path);
     writer.writeLine(settings.keywordFile);
     writer.writeLine(std::to_string(position));
     writer.writeLine(settings.deduplicate ? "qcyes" : "qcno");

@@ -25,4 +25,9 @@ void readSettingsFile(const std::string& folder, Settings& settings);
 // "qcyes" or "qcno", the interval. The previous file survives a failure.
 void writeSettingsFile(const std::string& folder, const Settings& settings);
 
+// The same two for a file of the same four lines at any path (the headless
+// search's state file).
+void readSettingsFileAt(const std::string& path, Settings& settings);
+void writeSettingsFileAt(const std::string& path, const Settings& settings);
+
 } // namespace vellumax

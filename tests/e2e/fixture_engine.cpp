@@ -137,6 +137,8 @@ void FixtureEngine::serve(QTcpSocket* socket)
         }
         const Answer answer = answers_ ? answers_(request) : Answer{};
         status = answer.status;
+        if (answer.plainText)
+            contentType = "text/plain; charset=gbk";
         if (answer.withPage)
             body = page(pages_(request.word, request.pageOffset));
         requests_.push_back(std::move(request));

@@ -27,6 +27,7 @@ public:
     struct Answer {
         int status = 200;
         bool withPage = true;
+        bool plainText = false; // the page's text as a plain-text document
     };
     using AnswerFn = std::function<Answer(const Request& request)>;
 

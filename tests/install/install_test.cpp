@@ -46,7 +46,7 @@ protected:
 TEST_F(InstalledProgram, PutsEveryPieceInItsPlace)
 {
     ASSERT_TRUE(installed_);
-    for (const char* piece : {"bin/vellumax", "bin/vellumax-cli", "lib/vellumax/vellumax",
+    for (const char* piece : {"bin/vellumax", "bin/vellumax-cli", "lib/vellumax/vellumax", "lib/vellumax/vellumax-search",
                               "share/applications/vellumax.desktop", "share/icons/hicolor/16x16/apps/vellumax.png",
                               "share/icons/hicolor/32x32/apps/vellumax.png",
                               "share/icons/hicolor/256x256/apps/vellumax.png", "share/doc/vellumax/README.md",
@@ -72,6 +72,24 @@ TEST_F(InstalledProgram, CommandLineToolRuns)
                                 work.file("a.txt") + "' >/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(test::readBytes(work.file("m.txt")), "1\r\n2\r\n");
+}
+
+// The installed tool finds the search program in the window program's folder:
+// the search's own first checks answer (offline on a machine whose host name
+// is loopback, or the missing keyword file), not a failed start.
+TEST_F(InstalledProgram, SearchCommandStartsTheSearchProgram)
+{
+    ASSERT_TRUE(installed_);
+    test::TempDir work;
+    const std::string command = "'" + installed("bin/vellumax-cli") + "' search --out '" + work.file("o.txt") +
+                                "' '" + work.file("missing.txt") + "' 2>'" + work.file("err.txt") + "'";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const std::string err = test::readBytes(work.file("err.txt"));
+    EXPECT_TRUE(err.find("您还没有连接到网上！") != std::string::npos || err.find("Cannot open file") != std::string::npos)
+        << err;
+    EXPECT_FALSE(test::fileExists(work.file("o.txt")));
 }
 
 // The installed program's folder is not the user's to write: started by an

@@ -1,0 +1,63 @@
+#include "headless/number_output.h"
+
+#include "text/error.h"
+#include "text/file_errors.h"
+#include "text/text_splitter.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vellumax {
+
+NumberOutput::NumberOutput(const std::string& path) : path_(path)
+{
+    if (path == "-") {
+        fd_ = STDOUT_FILENO;
+        return;
+    }
+    fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd_ < 0)
+        throw Error(cannotCreateFileMessage(path));
+    ownFd_ = true;
+    struct stat st {};
+    regularFile_ = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
+    if (!regularFile_ || st.st_size == 0)
+        return;
+    const std::string bytes = readWholeFile(path);
+    for (std::string& line : splitText(bytes)) {
+        if (!line.empty())
+            existing_.push_back(std::move(line));
+    }
+    endOpenLine_ = !bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r';
+}
+
+NumberOutput::~NumberOutput()
+{
+    if (ownFd_)
+        ::close(fd_);
+}
+
+void NumberOutput::append(const std::vector<std::string>& numbers)
+{
+    if (numbers.empty())
+        return;
+    std::string bytes = endOpenLine_ ? "\r\n" : "";
+    for (const std::string& number : numbers)
+        bytes += number + "\r\n";
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throwFileError(errno);
+        done += static_cast<size_t>(n);
+    }
+    endOpenLine_ = false;
+    if (regularFile_ && ::fdatasync(fd_) != 0)
+        throwFileError(errno);
+}
+
+} // namespace vellumax

@@ -1,0 +1,69 @@
+#include "headless/progress.h"
+
+#include "text/gbk_codec.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vellumax {
+
+int64_t remainingSeconds(const Progress& p)
+{
+    if (p.keywordsTaken <= 0 || p.pagesRead <= 0)
+        return 0;
+    const double perKeyword = static_cast<double>(p.pagesRead) / p.keywordsTaken;
+    const double restOfThis = std::max(0.0, perKeyword - p.page);
+    const double after = std::max(0, p.keywordCount - p.keywordNumber);
+    return std::llround((restOfThis + after * perKeyword) * p.intervalSeconds);
+}
+
+std::string durationText(int64_t seconds)
+{
+    char text[48];
+    const int64_t h = seconds / 3600, m = seconds / 60 % 60, s = seconds % 60;
+    if (h > 0)
+        std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", static_cast<long long>(h), static_cast<long long>(m),
+                      static_cast<long long>(s));
+    else
+        std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(m), static_cast<long long>(s));
+    return text;
+}
+
+std::string progressText(const Progress& p)
+{
+    return "关键字 " + std::to_string(p.keywordNumber) + "/" + std::to_string(p.keywordCount) + " 「" +
+           utf8FromGbk(p.keyword) + "」 第 " + std::to_string(p.page) + " 页  号码: 共 " +
+           std::to_string(p.numbersInAll) + ", 本关键字 " + std::to_string(p.numbersInKeyword) + "  预计还需 " +
+           durationText(remainingSeconds(p));
+}
+
+void ProgressDisplay::show(const Progress& progress)
+{
+    const std::string text = progressText(progress);
+    if (terminal_) {
+        // Back to the line's start, the text, and the rest of the old line
+        // cleared.
+        std::fprintf(out_, "\r%s\033[K", text.c_str());
+        lineOpen_ = true;
+    } else {
+        std::fprintf(out_, "%s\n", text.c_str());
+    }
+    std::fflush(out_);
+}
+
+void ProgressDisplay::message(const std::string& utf8Text)
+{
+    end();
+    std::fprintf(out_, "%s\n", utf8Text.c_str());
+    std::fflush(out_);
+}
+
+void ProgressDisplay::end()
+{
+    if (lineOpen_)
+        std::fputc('\n', out_);
+    lineOpen_ = false;
+    std::fflush(out_);
+}
+
+} // namespace vellumax
