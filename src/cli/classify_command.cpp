@@ -1,6 +1,6 @@
 // classify [--out FILE] [--utf8] FILE...: what each number of the number
 // files is, as a CSV table for a spreadsheet.
-#include "cli/commands.h"
+#include "cli/number_options.h"
 
 #include "numbers/classification_csv.h"
 #include "numbers/number_files.h"
@@ -18,11 +18,7 @@ namespace {
 // Lets a spreadsheet recognise the UTF-8 table as UTF-8.
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-struct ClassifyOptions {
-    std::vector<std::string> inputs;
-    std::string output; // empty: stdout
-    bool utf8 = false;
-};
+} // namespace
 
 int runClassify(const ClassifyOptions& options)
 {
@@ -63,23 +59,6 @@ int runClassify(const ClassifyOptions& options)
         std::fwrite(toStdout.data(), 1, toStdout.size(), stdout);
     }
     return 0;
-}
-
-} // namespace
-
-void addClassifyCommand(CLI::App& cli, CommandRun& run)
-{
-    CLI::App* sub = cli.add_subcommand(
-        "classify", "  classify [--out FILE] [--utf8] FILE...\n"
-                    "                                FILE 是号码文件, 每个号码一行; 按中国号码判断每个号码:\n"
-                    "                                号码, 国际格式, 是否有效, 类型(固定电话, 手机...), 地区;\n"
-                    "                                输出 CSV 表格(首行为表头, CR LF), 默认 GBK, --utf8 为带 BOM\n"
-                    "                                的 UTF-8; --out 写入 FILE, 否则输出到标准输出\n");
-    auto options = std::make_shared<ClassifyOptions>();
-    sub->add_option("--out", options->output);
-    sub->add_flag("--utf8", options->utf8);
-    sub->add_option("FILE", options->inputs)->required();
-    sub->callback([&run, options] { run = [options] { return runClassify(*options); }; });
 }
 
 } // namespace vellumax::cli

@@ -24,8 +24,6 @@ void addCountCommand(CLI::App& cli, CommandRun& run);
 void addExtractCommand(CLI::App& cli, CommandRun& run);
 void addPagerCommand(CLI::App& cli, CommandRun& run);
 void addMergeCommand(CLI::App& cli, CommandRun& run);
-void addClassifyCommand(CLI::App& cli, CommandRun& run);
-void addFilterCommand(CLI::App& cli, CommandRun& run);
 void addSearchCommand(CLI::App& cli, CommandRun& run);
 
 // Every failure the tool reports, in one form: "vellumax-cli: " and the

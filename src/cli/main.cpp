@@ -1,122 +1,21 @@
 // vellumax-cli: batch work on keyword lists, saved result pages and number
-// files, over the same rules as the window.
-#include "cli/commands.h"
-#include "text/error.h"
-#include "text/file_errors.h"
-#include "text/gbk_codec.h"
-
-#include <CLI/CLI.hpp>
-#include <cstdio>
-#include <exception>
-#include <memory>
-#include <new>
-
-namespace vellumax::cli {
-namespace {
-
-// The usage text: this head, each subcommand's own lines, this foot.
-const char kUsageHead[] = "用法: vellumax-cli <命令> [参数]\n\n";
-const char kUsageFoot[] =
-    "  --help                        显示本说明\n"
-    "  --version                     显示版本\n"
-    "\n"
-    "文件按 GBK 编码读写; 给人看的输出为 UTF-8.\n"
-    "出错时在标准错误输出 \"vellumax-cli: \" 加原因: 调用有误退出码为 2 (并显示本说明),\n"
-    "文件无法读写为 1.\n";
-
-std::string usageText(const CLI::App& cli)
-{
-    std::string text = kUsageHead;
-    for (const CLI::App* sub : cli.get_subcommands({}))
-        text += sub->get_description();
-    return text + kUsageFoot;
-}
-
-// Why a call was wrong, in the tool's words; the parser's own texts are
-// English.
-const char* wrongCallReason(const CLI::ParseError& error)
-{
-    if (dynamic_cast<const CLI::RequiredError*>(&error))
-        return "缺少参数";
-    if (dynamic_cast<const CLI::ExtrasError*>(&error))
-        return "多余的参数";
-    if (dynamic_cast<const CLI::ValidationError*>(&error))
-        return "参数值无效";
-    if (dynamic_cast<const CLI::ArgumentMismatch*>(&error))
-        return "参数个数不对";
-    return "调用有误";
-}
-
-int wrongCall(const CLI::App& cli, const char* reason)
-{
-    std::fprintf(stderr, "vellumax-cli: %s\n\n%s", reason, usageText(cli).c_str());
-    return 2;
-}
-
-} // namespace
-
-int reportFailure(const std::string& message)
-{
-    std::fprintf(stderr, "vellumax-cli: %s\n", utf8FromGbk(message).c_str());
-    return 1;
-}
-
-std::unique_ptr<LineWriter> createOutput(const std::string& path)
-{
-    try {
-        return std::make_unique<LineWriter>(path);
-    } catch (const Error&) {
-        throw Error(cannotCreateFileMessage(path));
-    }
-}
-
-} // namespace vellumax::cli
+// files, over the same rules as the window. The number commands run in the
+// number program beside it, and the search in the search program, so that
+// the phone-number library and the browser engine cost the other
+// subcommands nothing at start-up.
+#include "cli/frame.h"
+#include "cli/sibling_program.h"
 
 int main(int argc, char** argv)
 {
     using namespace vellumax::cli;
-    CLI::App cli("vellumax-cli", "vellumax-cli");
-    // The help is the tool's own Chinese text, for the tool and every
-    // subcommand alike.
-    cli.set_help_flag();
-    bool help = false;
-    bool version = false;
-    cli.add_flag("-h,--help", help);
-    cli.add_flag("--version", version);
-    cli.require_subcommand(0, 1);
-
-    CommandRun run;
-    addPlanCommand(cli, run);
-    addCountCommand(cli, run);
-    addExtractCommand(cli, run);
-    addPagerCommand(cli, run);
-    addMergeCommand(cli, run);
-    addClassifyCommand(cli, run);
-    addFilterCommand(cli, run);
-    addSearchCommand(cli, run);
-
-    try {
-        cli.parse(argc, argv);
-    } catch (const CLI::ParseError& e) {
-        return wrongCall(cli, wrongCallReason(e));
-    }
-    if (help) {
-        std::fputs(usageText(cli).c_str(), stdout);
-        return 0;
-    }
-    if (version) {
-        std::puts("vellumax-cli 2.5");
-        return 0;
-    }
-    if (!run)
-        return wrongCall(cli, "缺少命令");
-    try {
-        return run();
-    } catch (const vellumax::Error& e) {
-        return reportFailure(e.what());
-    } catch (const std::bad_alloc&) {
-        return reportFailure("Out of memory");
-    } catch (const std::exception& e) {
-        return reportFailure(e.what());
-    }
+    const auto handOver = [argc, argv] {
+        const std::string program = siblingProgramPath("vellumax-numbers");
+        std::vector<std::string> args(argv, argv + argc);
+        args.front() = program;
+        return execProgram(program, std::move(args));
+    };
+    return runCommandLine(argc, argv,
+                          {[handOver](const ClassifyOptions&) { return handOver(); },
+                           [handOver](const FilterOptions&) { return handOver(); }});
 }

@@ -47,6 +47,7 @@ TEST_F(InstalledProgram, PutsEveryPieceInItsPlace)
 {
     ASSERT_TRUE(installed_);
     for (const char* piece : {"bin/vellumax", "bin/vellumax-cli", "lib/vellumax/vellumax", "lib/vellumax/vellumax-search",
+                              "lib/vellumax/vellumax-numbers",
                               "share/applications/vellumax.desktop", "share/icons/hicolor/16x16/apps/vellumax.png",
                               "share/icons/hicolor/32x32/apps/vellumax.png",
                               "share/icons/hicolor/256x256/apps/vellumax.png", "share/doc/vellumax/README.md",
@@ -90,6 +91,18 @@ TEST_F(InstalledProgram, SearchCommandStartsTheSearchProgram)
     EXPECT_TRUE(err.find("您还没有连接到网上！") != std::string::npos || err.find("Cannot open file") != std::string::npos)
         << err;
     EXPECT_FALSE(test::fileExists(work.file("o.txt")));
+}
+
+// The number commands run in the number program, found the same way.
+TEST_F(InstalledProgram, NumberCommandsStartTheNumberProgram)
+{
+    ASSERT_TRUE(installed_);
+    test::TempDir work;
+    test::writeBytes(work.file("in.txt"), "0512-87654321\r\n013912345678\r\n");
+    const std::string command = "'" + installed("bin/vellumax-cli") + "' filter --kind mobile '" + work.file("out.txt") +
+                                "' '" + work.file("in.txt") + "' >/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(test::readBytes(work.file("out.txt")), "013912345678\r\n");
 }
 
 // The installed program's folder is not the user's to write: started by an

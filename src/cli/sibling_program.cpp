@@ -1,0 +1,45 @@
+#include "cli/sibling_program.h"
+
+#include "cli/commands.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <unistd.h>
+
+namespace vellumax::cli {
+namespace {
+
+std::string ownFolder()
+{
+    char path[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0)
+        return "./";
+    const std::string self(path, static_cast<size_t>(n));
+    return self.substr(0, self.rfind('/') + 1);
+}
+
+} // namespace
+
+std::string siblingProgramPath(const std::string& name)
+{
+    const std::string folder = ownFolder();
+    for (const std::string& candidate : {folder + name, folder + "../lib/vellumax/" + name}) {
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+    }
+    return folder + name;
+}
+
+int execProgram(const std::string& program, std::vector<std::string> args)
+{
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    ::execv(program.c_str(), argv.data());
+    return reportFailure(program + ": " + std::strerror(errno));
+}
+
+} // namespace vellumax::cli
