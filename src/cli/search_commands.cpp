@@ -13,17 +13,16 @@
 #include "text/int_conversion.h"
 #include "text/line_reader.h"
 #include "text/text_splitter.h"
+#include "text/whole_file.h"
 
 #include <CLI/CLI.hpp>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -107,17 +106,8 @@ void readPage(const std::string& path, const std::function<void(std::string_view
         readPageBlocks(STDIN_FILENO, std::nullopt, kPageBlock, piece);
         return;
     }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw Error(cannotOpenFileMessage(path));
-    struct FdCloser {
-        int fd;
-        ~FdCloser() { ::close(fd); }
-    } closer{fd};
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))
-        throw Error(cannotOpenFileMessage(path));
-    readPageBlocks(fd, static_cast<size_t>(st.st_size), kPageBlock, piece);
+    const WholeFile file(path);
+    readPageBlocks(file.fd(), file.size(), kPageBlock, piece);
 }
 
 std::optional<std::string> markerFromArgument(std::string_view utf8)

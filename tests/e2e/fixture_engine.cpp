@@ -3,6 +3,7 @@
 #include "text/gbk_codec.h"
 
 #include <QTcpSocket>
+#include <cstdio>
 
 namespace vellumax::test {
 namespace {
@@ -108,6 +109,24 @@ std::vector<std::string> FixtureEngine::resultPage(const std::vector<std::string
         lines.push_back(pager + " 下一页");
     }
     return lines;
+}
+
+std::vector<std::string> FixtureEngine::threeKeywordPages(const std::string& word, int pn)
+{
+    if (word == gbk("上海传真"))
+        return resultPage({"上海某公司 电话:021-55555555 传真:021-1000" + digits(pn, 4)}, pn, pn < 20);
+    if (word == "fax list")
+        return resultPage({"Tel:0512-1 FAX:86-10-2" + digits(pn, 7), "传真:0512-99999999"}, pn, true);
+    if (word == gbk("机械配件"))
+        return resultPage({"FAX:0755-33333333"}, pn, false);
+    return {};
+}
+
+std::string FixtureEngine::digits(int value, int width)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%0*d", width, value);
+    return buffer;
 }
 
 void FixtureEngine::serve(QTcpSocket* socket)

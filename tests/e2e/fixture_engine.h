@@ -54,6 +54,15 @@ public:
     static std::vector<std::string> resultPage(const std::vector<std::string>& faxLines, int pageOffset,
                                                bool hasNext);
 
+    // The pages of the three-keyword run that the window's and the headless
+    // search's end-to-end tests both make: 上海传真 has three pages; fax
+    // list a next page always, so the page cap ends it; 机械配件 one page,
+    // read with the marker the fax keyword left.
+    static std::vector<std::string> threeKeywordPages(const std::string& word, int pageOffset);
+
+    // `value` in decimal with leading zeros to `width` digits.
+    static std::string digits(int value, int width);
+
 signals:
     void requestServed();
 

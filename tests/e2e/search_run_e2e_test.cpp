@@ -19,36 +19,12 @@
 using namespace vellumax;
 using namespace vellumax::test;
 
-namespace {
-
-std::string digits(int value, int width)
-{
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%0*d", width, value);
-    return buffer;
-}
-
-// 上海传真: three pages; fax list: a next page always, so the page cap ends
-// it; 机械配件: one page, read with the marker the fax keyword left.
-std::vector<std::string> fixturePages(const std::string& word, int pn)
-{
-    if (word == gbk("上海传真"))
-        return FixtureEngine::resultPage({"上海某公司 电话:021-55555555 传真:021-1000" + digits(pn, 4)}, pn, pn < 20);
-    if (word == "fax list")
-        return FixtureEngine::resultPage({"Tel:0512-1 FAX:86-10-2" + digits(pn, 7), "传真:0512-99999999"}, pn, true);
-    if (word == gbk("机械配件"))
-        return FixtureEngine::resultPage({"FAX:0755-33333333"}, pn, false);
-    return {};
-}
-
-} // namespace
-
 class SearchRunE2eTest : public QObject {
     Q_OBJECT
 private slots:
     void wholeRunAgainstTheFixtureEngine()
     {
-        FixtureEngine engine(fixturePages);
+        FixtureEngine engine(FixtureEngine::threeKeywordPages);
         QTemporaryDir folder;
         FakeDialogs* dialogs = nullptr;
         auto makeForm = [&] { return formWithRealBrowser(engine.endpoint(), folder.path(), dialogs); };

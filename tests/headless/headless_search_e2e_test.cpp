@@ -20,27 +20,6 @@ using namespace vellumax::test;
 
 namespace {
 
-std::string digits(int value, int width)
-{
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%0*d", width, value);
-    return buffer;
-}
-
-// The window's end-to-end pages: 上海传真 three pages; fax list a next page
-// always, so the page cap ends it; 机械配件 one page, read with the marker
-// the fax keyword left.
-std::vector<std::string> windowPages(const std::string& word, int pn)
-{
-    if (word == gbk("上海传真"))
-        return FixtureEngine::resultPage({"上海某公司 电话:021-55555555 传真:021-1000" + digits(pn, 4)}, pn, pn < 20);
-    if (word == "fax list")
-        return FixtureEngine::resultPage({"Tel:0512-1 FAX:86-10-2" + digits(pn, 7), "传真:0512-99999999"}, pn, true);
-    if (word == gbk("机械配件"))
-        return FixtureEngine::resultPage({"FAX:0755-33333333"}, pn, false);
-    return {};
-}
-
 void write(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
@@ -110,7 +89,7 @@ class HeadlessSearchE2eTest : public QObject {
 private slots:
     void theWindowsWholeRun()
     {
-        FixtureEngine engine(windowPages);
+        FixtureEngine engine(FixtureEngine::threeKeywordPages);
         QTemporaryDir folder;
         const QString keywords = folder.filePath(QStringLiteral("关键字.txt"));
         write(keywords, QByteArray::fromStdString(gbk("上海传真\r\n  fax list \r\n机械配件\r\n")));
@@ -138,9 +117,9 @@ private slots:
         // Its numbers, in the result file format.
         QByteArray expected;
         for (int pn = 0; pn <= 20; pn += 10)
-            expected += QByteArray::fromStdString("021-1000" + digits(pn, 4) + "\r\n");
+            expected += QByteArray::fromStdString("021-1000" + FixtureEngine::digits(pn, 4) + "\r\n");
         for (int pn = 0; pn <= 740; pn += 10)
-            expected += QByteArray::fromStdString("010-2" + digits(pn, 7) + "\r\n");
+            expected += QByteArray::fromStdString("010-2" + FixtureEngine::digits(pn, 7) + "\r\n");
         expected += "0755-33333333\r\n";
         QCOMPARE(read(folder.filePath("numbers.txt")), expected);
 
@@ -194,7 +173,7 @@ private slots:
         private:
             int pages_ = 0;
         };
-        FixtureEngine engine(windowPages);
+        FixtureEngine engine(FixtureEngine::threeKeywordPages);
         QTemporaryDir folder;
         const QString keywords = folder.filePath("k.txt");
         write(keywords, QByteArray::fromStdString(gbk("上海传真\r\nfax list\r\n")));
@@ -216,7 +195,7 @@ private slots:
 
     void anUnreadablePageHaltsTheRun()
     {
-        FixtureEngine engine(windowPages);
+        FixtureEngine engine(FixtureEngine::threeKeywordPages);
         engine.setAnswers([](const FixtureEngine::Request& request) {
             FixtureEngine::Answer answer;
             answer.plainText = request.word == "fax list";
