@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <cstdio>
+#include <functional>
 
 using namespace vellumax;
 using namespace vellumax::test;
@@ -112,8 +113,12 @@ int main(int argc, char** argv)
     });
     QTimer::singleShot(std::atoi(argv[2]) * 1000, &form, [&] {
         form.grab().save(shot);
-        std::printf("%zu requests served, %zu numbers found, picture in %s\n", engine.requests().size(),
-                    form.results.size(), argv[3]);
+        // A fingerprint of the whole list, to compare two runs by.
+        size_t fingerprint = 0;
+        for (const std::string& number : form.results)
+            fingerprint = fingerprint * 31 + std::hash<std::string>{}(number);
+        std::printf("%zu requests served, %zu numbers found (list fingerprint %016zx), picture in %s\n",
+                    engine.requests().size(), form.results.size(), fingerprint, argv[3]);
         QApplication::quit();
     });
     return app.exec();
