@@ -122,6 +122,23 @@ std::vector<std::string> FixtureEngine::threeKeywordPages(const std::string& wor
     return {};
 }
 
+std::string FixtureEngine::threeKeywordRequestsMismatch(const std::vector<Request>& requests)
+{
+    if (requests.size() != 79)
+        return std::to_string(requests.size()) + " requests instead of 79";
+    const std::string head = "/baidu?lm=0&si=&rn=10&ie=gb2312&ct=0&word=";
+    const std::string shanghai = head + "%C9%CF%BA%A3%B4%AB%D5%E6&pn=";
+    std::vector<std::string> expected = {shanghai + "0&cl=3", shanghai + "10&cl=3", shanghai + "20&cl=3"};
+    for (int pn = 0; pn <= 740; pn += 10)
+        expected.push_back(head + "fax+list&pn=" + std::to_string(pn) + "&cl=3");
+    expected.push_back(head + "%BB%FA%D0%B5%C5%E4%BC%FE&pn=0&cl=3");
+    for (size_t i = 0; i < requests.size(); ++i) {
+        if (requests[i].path != expected[i])
+            return "request " + std::to_string(i) + " is " + requests[i].path + ", not " + expected[i];
+    }
+    return {};
+}
+
 std::string FixtureEngine::digits(int value, int width)
 {
     char buffer[32];

@@ -60,6 +60,10 @@ public:
     // read with the marker the fax keyword left.
     static std::vector<std::string> threeKeywordPages(const std::string& word, int pageOffset);
 
+    // What is wrong with the requests of a whole run over those three
+    // keywords (three pages, 75 up to the cap, one), or empty when nothing is.
+    static std::string threeKeywordRequestsMismatch(const std::vector<Request>& requests);
+
     // `value` in decimal with leading zeros to `width` digits.
     static std::string digits(int value, int width);
 
