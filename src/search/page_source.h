@@ -18,6 +18,9 @@ struct PageLoad {
     };
     Outcome outcome = Outcome::Unknown;
     int httpStatus = 0; // the answer's status; 0 when there was no answer
+    // The answer's Retry-After value as sent (seconds, or an HTTP date);
+    // empty when it had none or the source cannot see the answer's headers.
+    std::string retryAfter;
 };
 
 // Where result pages come from: a browser pane that loads a request URL and,
