@@ -32,7 +32,7 @@ std::string gbkFromQString(const QString& text)
 
 } // namespace
 
-WebPageSource::WebPageSource(QWebEnginePage* page) : page_(page)
+WebPageSource::WebPageSource(QWebEnginePage* page) : page_(page), responses_(page)
 {
     QObject::connect(page_, &QWebEnginePage::loadingChanged, &watcher_,
                      [this](const QWebEngineLoadingInfo& info) { loadingChanged(info); });
@@ -47,7 +47,8 @@ void WebPageSource::RequestPage(const std::string& url)
     requestedUrl_ = target;
     startSeen_ = false;
     folded_ = pageLoading_;
-    lastLoad_ = {PageLoad::Outcome::Loading, 0};
+    lastLoad_ = {PageLoad::Outcome::Loading, 0, {}};
+    responses_.forget();
     page_->load(target);
 }
 
@@ -70,12 +71,22 @@ void WebPageSource::loadingChanged(const QWebEngineLoadingInfo& info)
     folded_ = false;
     if (!ours)
         return;
+    endUrl_ = info.url();
 
     const int status = info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain ? info.errorCode() : 0;
     if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus && !info.isErrorPage() && status < 400)
-        lastLoad_ = {PageLoad::Outcome::Loaded, status};
+        lastLoad_ = {PageLoad::Outcome::Loaded, status, {}};
     else
-        lastLoad_ = {PageLoad::Outcome::Failed, status >= 400 ? status : 0};
+        lastLoad_ = {PageLoad::Outcome::Failed, status >= 400 ? status : 0, {}};
+}
+
+PageLoad WebPageSource::LastLoad() const
+{
+    PageLoad load = lastLoad_;
+    // The answer's headers come their own way, also after the load's end.
+    if (load.outcome == PageLoad::Outcome::Loaded || load.outcome == PageLoad::Outcome::Failed)
+        load.retryAfter = responses_.retryAfter(endUrl_);
+    return load;
 }
 
 std::string WebPageSource::ReadPageText()

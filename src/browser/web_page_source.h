@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/document_responses.h"
 #include "search/page_source.h"
 
 #include <QObject>
@@ -20,7 +21,7 @@ public:
 
     void RequestPage(const std::string& url) override;
     std::string ReadPageText() override;
-    PageLoad LastLoad() const override { return lastLoad_; }
+    PageLoad LastLoad() const override;
 
 private:
     void loadingChanged(const QWebEngineLoadingInfo& info);
@@ -41,6 +42,9 @@ private:
     // the requested address is ours.
     bool folded_ = false;
     PageLoad lastLoad_;
+    // Where the last requested load ended, to find its answer's headers.
+    QUrl endUrl_;
+    DocumentResponses responses_;
 };
 
 } // namespace vellumax

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QPointer>
+#include <QUrl>
+#include <string>
+#include <vector>
+
+class QWebEnginePage;
+
+namespace vellumax {
+
+// What the answers to a page's main-frame document requests said in their
+// headers, which Qt before 6.6 does not tell. They are read in process
+// over the browser engine's inspection protocol: a hidden tools page is
+// attached to the page, and a script in it takes the protocol's messages,
+// keeps nothing of them but the address and Retry-After value of each
+// document answer of the main frame, and reports those on its console. The
+// tools page never starts the inspector's own interface and asks the engine
+// to keep no answer bodies, so nothing piles up over a run of days; no port
+// is opened, nothing goes to disk, and no request is added.
+//
+// The tools page needs a second or so after its creation before it hears
+// anything: answers that come earlier go unseen. It is made once for a page
+// and stays with it.
+class DocumentResponses {
+public:
+    explicit DocumentResponses(QWebEnginePage* page);
+    ~DocumentResponses();
+
+    DocumentResponses(const DocumentResponses&) = delete;
+    DocumentResponses& operator=(const DocumentResponses&) = delete;
+
+    // Forgets every answer seen so far: called as a new page is requested.
+    void forget() { answers_.clear(); }
+
+    // The Retry-After value, as sent, of the latest document answer from
+    // `url` seen since the last forget(); empty when there was none or it had
+    // no such header.
+    std::string retryAfter(const QUrl& url) const;
+
+private:
+    void take(const QString& report);
+
+    struct Answer {
+        QUrl url;
+        std::string retryAfter;
+    };
+
+    QPointer<QWebEnginePage> tools_;
+    // The answers since the last request: redirects end in one answer, so a
+    // few at most; older ones go when there are more.
+    std::vector<Answer> answers_;
+};
+
+} // namespace vellumax
