@@ -60,6 +60,7 @@ QByteArray reasonPhrase(int status)
     switch (status) {
     case 200: return "OK";
     case 404: return "Not Found";
+    case 429: return "Too Many Requests";
     case 500: return "Internal Server Error";
     case 503: return "Service Unavailable";
     default: return "Status";
@@ -158,6 +159,7 @@ void FixtureEngine::serve(QTcpSocket* socket)
 
     int status = 200;
     QByteArray contentType = "text/html; charset=gbk";
+    std::string retryAfter;
     std::string body;
     auto page = [](const std::vector<std::string>& lines) {
         std::string html = "<html><head><meta charset=\"gbk\"><title>results</title></head><body>";
@@ -173,6 +175,7 @@ void FixtureEngine::serve(QTcpSocket* socket)
         }
         const Answer answer = answers_ ? answers_(request) : Answer{};
         status = answer.status;
+        retryAfter = answer.retryAfter;
         if (answer.plainText)
             contentType = "text/plain; charset=gbk";
         if (answer.withPage)
@@ -195,7 +198,10 @@ void FixtureEngine::serve(QTcpSocket* socket)
     QByteArray response = "HTTP/1.1 " + QByteArray::number(status) + " " + reasonPhrase(status) +
                           "\r\nContent-Type: " + contentType + "\r\nContent-Length: " +
                           QByteArray::number(static_cast<qsizetype>(body.size())) +
-                          "\r\nConnection: close\r\n\r\n";
+                          "\r\nConnection: close\r\n";
+    if (!retryAfter.empty())
+        response += "Retry-After: " + QByteArray::fromStdString(retryAfter) + "\r\n";
+    response += "\r\n";
     response.append(body.data(), static_cast<qsizetype>(body.size()));
     socket->write(response);
     socket->disconnectFromHost();

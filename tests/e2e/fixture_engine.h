@@ -28,6 +28,7 @@ public:
         int status = 200;
         bool withPage = true;
         bool plainText = false; // the page's text as a plain-text document
+        std::string retryAfter = {}; // sent as a Retry-After header unless empty
     };
     using AnswerFn = std::function<Answer(const Request& request)>;
 

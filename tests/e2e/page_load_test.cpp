@@ -1,9 +1,11 @@
 // How the page source over the real browser engine, on a page without a view,
 // tells the end of the last requested load: the engine's status codes with
-// and without a body, nothing listening, and an earlier load ending late.
+// and without a body, nothing listening, an earlier load ending late, and the
+// answer's Retry-After header.
 #include "browser/headless_browser.h"
 #include "browser/web_page_source.h"
 #include "fixture_engine.h"
+#include "retry_after_check.h"
 #include "text/gbk_codec.h"
 
 #include <QGuiApplication>
@@ -125,6 +127,15 @@ private slots:
         request("/status/200/fax");
         request("/status/200/fax");
         QCOMPARE(settled(), "loaded");
+    }
+
+    void retryAfterOfTheAnswer()
+    {
+        FixtureEngine engine([](const std::string&, int pn) { return FixtureEngine::resultPage({}, pn, false); });
+        HeadlessBrowser browser;
+        WebPageSource source(browser.page());
+        const std::string mismatch = retryAfterMismatch(source, engine);
+        QVERIFY2(mismatch.empty(), mismatch.c_str());
     }
 };
 

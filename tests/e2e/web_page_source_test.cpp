@@ -1,8 +1,11 @@
 // The page source over the real browser engine: what a read gives before any
-// request, for a result page, a plain-text document and an empty body.
+// request, for a result page, a plain-text document and an empty body; the
+// answer's Retry-After header for a page in a view.
 #include "../app/test_main.h"
+#include "browser/headless_browser.h"
 #include "browser/web_page_source.h"
 #include "fixture_engine.h"
+#include "retry_after_check.h"
 #include "text/error.h"
 #include "text/gbk_codec.h"
 
@@ -62,6 +65,23 @@ private slots:
 
         // A request the engine cannot take is refused at once.
         QVERIFY_THROWS_EXCEPTION(Error, source.RequestPage("http://[bad"));
+    }
+
+    void retryAfterOfTheAnswer()
+    {
+        FixtureEngine engine([](const std::string&, int pn) { return FixtureEngine::resultPage({}, pn, false); });
+        QWebEngineView view;
+        turnOffPageIcons(view.page());
+        view.show();
+        {
+            WebPageSource source(view.page());
+            const std::string mismatch = retryAfterMismatch(source, engine);
+            QVERIFY2(mismatch.empty(), mismatch.c_str());
+        }
+        // The window makes a source over its pane's page for each run: the
+        // next one hears from its first request on.
+        WebPageSource next(view.page());
+        QCOMPARE(loadAsTheRunSeesIt(next, engine, "/baidu?word=busy&pn=0").retryAfter, std::string("3"));
     }
 };
 
