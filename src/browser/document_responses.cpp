@@ -65,8 +65,17 @@ class ToolsPage : public QWebEnginePage {
 public:
     using QWebEnginePage::QWebEnginePage;
 
-    // Where the reports go; nowhere while no one listens.
-    void setListener(std::function<void(const QString&)> listener) { listener_ = std::move(listener); }
+    // Where the reports go: to the latest listener, nowhere once it has left.
+    void listen(const void* who, std::function<void(const QString&)> listener)
+    {
+        listenerId_ = who;
+        listener_ = std::move(listener);
+    }
+    void leave(const void* who)
+    {
+        if (listenerId_ == who)
+            listen(nullptr, nullptr);
+    }
 
 protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
@@ -77,6 +86,7 @@ protected:
     }
 
 private:
+    const void* listenerId_ = nullptr;
     std::function<void(const QString&)> listener_;
 };
 
@@ -86,9 +96,9 @@ QUrl comparable(const QUrl& url) { return url.adjusted(QUrl::RemoveFragment | QU
 
 DocumentResponses::DocumentResponses(QWebEnginePage* page)
 {
-    // The tools page stays with the page for the next source over it (the
-    // window makes one for each run): it hears from its first request on.
-    // A child of the page, it goes with it, before the page's profile.
+    // The tools page stays with the page, so that a later source over it
+    // hears from its first request on. A child of the page, it goes with it,
+    // before the page's profile.
     auto* tools = dynamic_cast<ToolsPage*>(page->devToolsPage());
     if (!tools) {
         tools = new ToolsPage(page->profile(), page);
@@ -101,14 +111,14 @@ DocumentResponses::DocumentResponses(QWebEnginePage* page)
         tools->scripts().insert(watch);
         page->setDevToolsPage(tools);
     }
-    tools->setListener([this](const QString& report) { take(report); });
+    tools->listen(this, [this](const QString& report) { take(report); });
     tools_ = tools;
 }
 
 DocumentResponses::~DocumentResponses()
 {
     if (tools_)
-        static_cast<ToolsPage*>(tools_.data())->setListener(nullptr);
+        static_cast<ToolsPage*>(tools_.data())->leave(this);
 }
 
 std::string DocumentResponses::retryAfter(const QUrl& url) const

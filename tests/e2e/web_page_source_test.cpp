@@ -78,8 +78,7 @@ private slots:
             const std::string mismatch = retryAfterMismatch(source, engine);
             QVERIFY2(mismatch.empty(), mismatch.c_str());
         }
-        // The window makes a source over its pane's page for each run: the
-        // next one hears from its first request on.
+        // A later source over the same page hears from its first request on.
         WebPageSource next(view.page());
         QCOMPARE(loadAsTheRunSeesIt(next, engine, "/baidu?word=busy&pn=0").retryAfter, std::string("3"));
     }
