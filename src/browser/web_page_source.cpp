@@ -68,14 +68,24 @@ void WebPageSource::loadingChanged(const QWebEngineLoadingInfo& info)
     const bool ours = startSeen_ || (folded_ && atRequestedUrl);
     startSeen_ = false;
     folded_ = false;
+
+    const int status = info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain ? info.errorCode() : 0;
+    const bool succeeded =
+        info.status() == QWebEngineLoadingInfo::LoadSucceededStatus && !info.isErrorPage() && status < 400;
+    // Every load that ends, the user's too, decides what the pane shows.
+    // Where it ended counts, after the engine's redirects.
+    const bool atResultPage = succeeded && info.url().host() == requestedUrl_.host() &&
+                              info.url().adjusted(QUrl::NormalizePathSegments).path() ==
+                                  requestedUrl_.adjusted(QUrl::NormalizePathSegments).path();
+    if (requested_)
+        showsResultPage_ = atResultPage;
     if (!ours)
         return;
 
-    const int status = info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain ? info.errorCode() : 0;
-    if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus && !info.isErrorPage() && status < 400)
-        lastLoad_ = {PageLoad::Outcome::Loaded, status};
-    else
+    if (!succeeded)
         lastLoad_ = {PageLoad::Outcome::Failed, status >= 400 ? status : 0};
+    else
+        lastLoad_ = {atResultPage ? PageLoad::Outcome::Loaded : PageLoad::Outcome::Diverted, status};
 }
 
 std::string WebPageSource::ReadPageText()

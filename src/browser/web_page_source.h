@@ -21,6 +21,7 @@ public:
     void RequestPage(const std::string& url) override;
     std::string ReadPageText() override;
     PageLoad LastLoad() const override { return lastLoad_; }
+    bool ShowsResultPage() const override { return showsResultPage_; }
 
 private:
     void loadingChanged(const QWebEngineLoadingInfo& info);
@@ -41,6 +42,9 @@ private:
     // the requested address is ours.
     bool folded_ = false;
     PageLoad lastLoad_;
+    // The last load that ended, whoever started it, left a result page in
+    // the pane: the host and path of the last request.
+    bool showsResultPage_ = false;
 };
 
 } // namespace vellumax
