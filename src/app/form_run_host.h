@@ -1,9 +1,11 @@
 #pragma once
 
+#include "app/app_texts.h"
 #include "app/gbk_qt.h"
 #include "app/spin_edit.h"
 #include "app/status_panels.h"
 #include "app/tform1.h"
+#include "app/tray/ant_taskbar_icon.h"
 #include "search/search_driver.h"
 
 #include <QCheckBox>
@@ -44,6 +46,15 @@ public:
         form_.StatusBar1->setText(StatusPanels::Message, qstringFromGbk(message));
     }
     void finish() override { form_.BitBtn1Click(); }
+
+    // The pane is there for the user to pass a verification page in; the
+    // tray icon's tip tells it too, for a window hidden to the tray.
+    bool userCanVerify() override { return true; }
+    void showVerificationPending(bool pending) override
+    {
+        form_.antTaskbarIcon1->SetHint(gbkFromQString(pending ? QStringLiteral("搜索引擎要求验证，请在右侧网页中完成验证")
+                                                              : texts::kApplicationTitle));
+    }
 
 private:
     TForm1& form_;

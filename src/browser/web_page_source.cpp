@@ -47,7 +47,7 @@ void WebPageSource::RequestPage(const std::string& url)
     requestedUrl_ = target;
     startSeen_ = false;
     folded_ = pageLoading_;
-    lastLoad_ = {PageLoad::Outcome::Loading, 0, {}};
+    lastLoad_ = {PageLoad::Outcome::Loading, 0};
     responses_.forget();
     page_->load(target);
 }
@@ -69,22 +69,32 @@ void WebPageSource::loadingChanged(const QWebEngineLoadingInfo& info)
     const bool ours = startSeen_ || (folded_ && atRequestedUrl);
     startSeen_ = false;
     folded_ = false;
+
+    const int status = info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain ? info.errorCode() : 0;
+    const bool succeeded =
+        info.status() == QWebEngineLoadingInfo::LoadSucceededStatus && !info.isErrorPage() && status < 400;
+    // Every load that ends, the user's too, decides what the pane shows.
+    // Where it ended counts, after the engine's redirects.
+    const bool atResultPage = succeeded && info.url().host() == requestedUrl_.host() &&
+                              info.url().adjusted(QUrl::NormalizePathSegments).path() ==
+                                  requestedUrl_.adjusted(QUrl::NormalizePathSegments).path();
+    if (requested_)
+        showsResultPage_ = atResultPage;
     if (!ours)
         return;
     endUrl_ = info.url();
 
-    const int status = info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain ? info.errorCode() : 0;
-    if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus && !info.isErrorPage() && status < 400)
-        lastLoad_ = {PageLoad::Outcome::Loaded, status, {}};
+    if (!succeeded)
+        lastLoad_ = {PageLoad::Outcome::Failed, status >= 400 ? status : 0};
     else
-        lastLoad_ = {PageLoad::Outcome::Failed, status >= 400 ? status : 0, {}};
+        lastLoad_ = {atResultPage ? PageLoad::Outcome::Loaded : PageLoad::Outcome::Diverted, status};
 }
 
 PageLoad WebPageSource::LastLoad() const
 {
     PageLoad load = lastLoad_;
     // The answer's headers come their own way, also after the load's end.
-    if (load.outcome == PageLoad::Outcome::Loaded || load.outcome == PageLoad::Outcome::Failed)
+    if (load.outcome != PageLoad::Outcome::Unknown && load.outcome != PageLoad::Outcome::Loading)
         load.retryAfter = responses_.retryAfter(endUrl_);
     return load;
 }

@@ -22,6 +22,7 @@ public:
     void RequestPage(const std::string& url) override;
     std::string ReadPageText() override;
     PageLoad LastLoad() const override;
+    bool ShowsResultPage() const override { return showsResultPage_; }
 
 private:
     void loadingChanged(const QWebEngineLoadingInfo& info);
@@ -42,6 +43,9 @@ private:
     // the requested address is ours.
     bool folded_ = false;
     PageLoad lastLoad_;
+    // The last load that ended, whoever started it, left a result page in
+    // the pane: the host and path of the last request.
+    bool showsResultPage_ = false;
     // Where the last requested load ended, to find its answer's headers.
     QUrl endUrl_;
     DocumentResponses responses_;

@@ -57,6 +57,7 @@ public:
     void showMessage(const std::string& message) override;
     void pageRead() override;
     void finish() override;
+    void showVerificationPending(bool pending) override;
 
 protected:
     // The page timer's tick: the driver's, with a page that cannot be read

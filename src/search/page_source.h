@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 namespace vellumax {
 
@@ -15,7 +16,16 @@ struct PageLoad {
         Loading, // the load has not ended yet
         Loaded,  // the engine answered with a status below 400
         Failed,
+        // The engine sent the request away from its result pages, to a page
+        // of another host or path: a verification page, never read.
+        Diverted,
     };
+    PageLoad() = default;
+    PageLoad(Outcome outcome, int httpStatus, std::string retryAfter = {})
+        : outcome(outcome), httpStatus(httpStatus), retryAfter(std::move(retryAfter))
+    {
+    }
+
     Outcome outcome = Outcome::Unknown;
     int httpStatus = 0; // the answer's status; 0 when there was no answer
     // The answer's Retry-After value as sent (seconds, or an HTTP date);
@@ -42,6 +52,11 @@ public:
     // How the load of the last requested page went. A source that cannot
     // tell answers Unknown, and its pages are read as they are.
     virtual PageLoad LastLoad() const { return {}; }
+
+    // Whether the page shown now, after whatever the user did in it, is a
+    // loaded result page of the engine: the host and path of the last
+    // request.
+    virtual bool ShowsResultPage() const { return true; }
 };
 
 } // namespace vellumax

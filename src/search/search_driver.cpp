@@ -1,11 +1,36 @@
 #include "search/search_driver.h"
 
+#include "search/retry_after.h"
 #include "text/gbk_codec.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
+#include <ctime>
 
 namespace vellumax {
+namespace {
+
+int timerMs(int64_t ms) { return static_cast<int>(std::min<int64_t>(ms, INT_MAX)); }
+
+// "HH:MM:SS", local time.
+std::string timeOfDay(int64_t unixMs)
+{
+    const std::time_t seconds = static_cast<std::time_t>(unixMs / 1000);
+    std::tm local{};
+    char text[16] = "";
+    if (localtime_r(&seconds, &local))
+        std::strftime(text, sizeof text, "%H:%M:%S", &local);
+    return text;
+}
+
+} // namespace
+
+int64_t SearchHost::nowUnixMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
 
 SearchDriver::SearchDriver(SearchRun& run, PageSource& pages, SearchHost& host) : run_(run), pages_(pages), host_(host) {}
 
@@ -13,6 +38,8 @@ void SearchDriver::begin()
 {
     run_.begin();
     failuresInRow_ = 0;
+    diversionCounted_ = false;
+    showVerificationPending(false);
     host_.setTimerInterval(kFirstPageWaitMs);
     host_.showFoundCount(0);
     host_.showMessage(gbk("启动搜索请稍候..."));
@@ -45,15 +72,59 @@ void SearchDriver::tick()
 {
     host_.disableTimer();
     const int64_t interval = intervalMs();
-    host_.setTimerInterval(static_cast<int>(std::min<int64_t>(interval, INT_MAX)));
+    host_.setTimerInterval(timerMs(interval));
     const PageLoad load = pages_.LastLoad();
-    if (load.outcome == PageLoad::Outcome::Failed) {
+    if (load.outcome == PageLoad::Outcome::Failed ||
+        (load.outcome == PageLoad::Outcome::Diverted && !host_.userCanVerify())) {
         retry(load, interval);
         return;
     }
+    if (load.outcome == PageLoad::Outcome::Diverted) {
+        holdForVerification();
+        return;
+    }
     failuresInRow_ = 0;
+    diversionCounted_ = false;
+    showVerificationPending(false);
     host_.showMessage(gbk("正在搜索..."));
     processResultPage();
+}
+
+void SearchDriver::holdForVerification()
+{
+    // As for an error page: a stop ends the run without reading anything.
+    if (run_.stopFlag()) {
+        showVerificationPending(false);
+        host_.finish();
+        return;
+    }
+    if (!diversionCounted_) {
+        diversionCounted_ = true;
+        ++failuresInRow_;
+        showVerificationPending(true);
+        host_.showMessage(gbk("搜索引擎要求验证，请在右侧网页中完成验证"));
+    }
+    if (!pages_.ShowsResultPage()) {
+        // The user is at work on the page: look again later, without asking
+        // for anything that would take the page away.
+        host_.setTimerInterval(kVerificationPollMs);
+        host_.enableTimer();
+        return;
+    }
+    // Passed: the engine has sent the pane back to its result pages. The
+    // page the run was on is asked for again, with the cookies the browser
+    // now holds, and read after the interval.
+    diversionCounted_ = false;
+    host_.showMessage(gbk("验证已通过，继续搜索..."));
+    request(run_.repeatRequestStep());
+}
+
+void SearchDriver::showVerificationPending(bool pending)
+{
+    if (pending == verificationShown_)
+        return;
+    verificationShown_ = pending;
+    host_.showVerificationPending(pending);
 }
 
 void SearchDriver::retry(const PageLoad& load, int64_t interval)
@@ -61,13 +132,17 @@ void SearchDriver::retry(const PageLoad& load, int64_t interval)
     // An error page is never read: a stopped run ends here, and the settings
     // then hold the keyword in progress, to be searched again from its start.
     if (run_.stopFlag()) {
+        showVerificationPending(false);
         host_.finish();
         return;
     }
     ++failuresInRow_;
-    const int64_t wait = retryWaitMs(interval, failuresInRow_);
-    host_.setTimerInterval(static_cast<int>(std::min<int64_t>(wait, INT_MAX)));
-    host_.showMessage(retryMessage(load, failuresInRow_, wait));
+    if (load.outcome == PageLoad::Outcome::Diverted)
+        showVerificationPending(true);
+    const int64_t now = host_.nowUnixMs();
+    const int64_t wait = nextTryWaitMs(load, interval, failuresInRow_, now);
+    host_.setTimerInterval(timerMs(wait));
+    host_.showMessage(retryMessage(load, failuresInRow_, wait, now));
     request(run_.repeatRequestStep());
 }
 
@@ -85,21 +160,41 @@ void SearchDriver::processResultPage()
         requestStep();
 }
 
-int64_t SearchDriver::retryWaitMs(int64_t intervalMs, int failures)
+int64_t SearchDriver::retryWaitMs(int64_t intervalMs, int failures, int64_t longestMs)
 {
-    const int64_t longest = std::max(kLongestRetryWaitMs, intervalMs);
+    const int64_t longest = std::max(longestMs, intervalMs);
     int64_t wait = intervalMs;
     for (int i = 1; i < failures && wait < longest; ++i)
         wait *= 2;
     return std::min(wait, longest);
 }
 
-std::string SearchDriver::retryMessage(const PageLoad& load, int failures, int64_t waitMs)
+int64_t SearchDriver::nextTryWaitMs(const PageLoad& load, int64_t intervalMs, int failures, int64_t nowUnixMs)
 {
-    const std::string reason = load.httpStatus > 0 ? "页面载入失败（HTTP " + std::to_string(load.httpStatus) + "）"
-                                                   : std::string("无法连接搜索引擎");
+    // A verification page stays until someone passes it: the tries thin out
+    // to one an hour instead of one every ten minutes.
+    const bool diverted = load.outcome == PageLoad::Outcome::Diverted;
+    const int64_t backOff = retryWaitMs(intervalMs, failures, diverted ? kLongestAskedWaitMs : kLongestRetryWaitMs);
+    if (load.httpStatus != 429 && load.httpStatus != 503)
+        return backOff;
+    const std::optional<int64_t> asked = retryAfterWaitMs(load.retryAfter, nowUnixMs);
+    if (!asked)
+        return backOff;
+    return std::max(backOff, std::min(*asked, kLongestAskedWaitMs));
+}
+
+std::string SearchDriver::retryMessage(const PageLoad& load, int failures, int64_t waitMs, int64_t nowUnixMs)
+{
+    std::string reason;
+    if (load.outcome == PageLoad::Outcome::Diverted)
+        reason = "搜索引擎要求验证";
+    else if (load.httpStatus > 0)
+        reason = "页面载入失败（HTTP " + std::to_string(load.httpStatus) + "）";
+    else
+        reason = "无法连接搜索引擎";
     const int64_t seconds = (waitMs + 999) / 1000;
-    return gbk(reason + "，第 " + std::to_string(failures) + " 次，" + std::to_string(seconds) + " 秒后重试");
+    return gbk(reason + "，第 " + std::to_string(failures) + " 次，" + std::to_string(seconds) + " 秒后重试（" +
+               timeOfDay(nowUnixMs + seconds * 1000) + "）");
 }
 
 } // namespace vellumax

@@ -37,6 +37,18 @@ public:
     // After a page was read and its numbers added.
     virtual void pageRead() {}
 
+    // The time now, in milliseconds since the epoch: for the time of the
+    // next try and for a Retry-After given as a date.
+    virtual int64_t nowUnixMs();
+
+    // Whether the user can pass a verification page in the page shown. The
+    // run then waits on that page, never leaving it by itself, until it is
+    // back on a result page. Without a user, the run asks again after a
+    // wait, as for a page that failed to load.
+    virtual bool userCanVerify() { return false; }
+    // The run starts, or ends, being held up by a verification page.
+    virtual void showVerificationPending(bool /*pending*/) {}
+
     // The run is over (the list ended, or a stop met the tick): the host
     // stops the timer, writes the settings and says so.
     virtual void finish() = 0;
@@ -51,6 +63,12 @@ public:
     // The wait before a failed page is asked for again doubles with each
     // failure in a row, up to this (or the interval, if that is longer).
     static constexpr int64_t kLongestRetryWaitMs = 10 * 60 * 1000;
+    // The longest wait the engine may ask for with Retry-After, and the cap
+    // of the waits between tries while it answers with a verification page.
+    static constexpr int64_t kLongestAskedWaitMs = 60 * 60 * 1000;
+    // How often a run held up by a verification page looks whether the user
+    // has passed it.
+    static constexpr int kVerificationPollMs = 1000;
 
     SearchDriver(SearchRun& run, PageSource& pages, SearchHost& host);
 
@@ -73,20 +91,33 @@ public:
     // Failed loads in a row of the page being asked for; 0 once one loads.
     int failuresInRow() const { return failuresInRow_; }
 
-    // The wait before the `failures`-th try in a row of a failed page.
-    static int64_t retryWaitMs(int64_t intervalMs, int failures);
-    // The message shown while a failed page waits (GBK).
-    static std::string retryMessage(const PageLoad& load, int failures, int64_t waitMs);
+    // The back-off before the `failures`-th try in a row of a failed page:
+    // the interval, doubled with each failure, up to `longestMs` (or the
+    // interval, if that is longer).
+    static int64_t retryWaitMs(int64_t intervalMs, int failures, int64_t longestMs = kLongestRetryWaitMs);
+    // The wait before the next try of a page whose load went as `load`: the
+    // back-off, or what the engine asked with Retry-After on a 429 or 503
+    // when that is longer, up to an hour.
+    static int64_t nextTryWaitMs(const PageLoad& load, int64_t intervalMs, int failures, int64_t nowUnixMs);
+    // The message shown while a failed page waits, with the time of day of
+    // the next try (GBK).
+    static std::string retryMessage(const PageLoad& load, int failures, int64_t waitMs, int64_t nowUnixMs);
 
 private:
     int64_t intervalMs();
     void retry(const PageLoad& load, int64_t intervalMs);
+    void holdForVerification();
+    void showVerificationPending(bool pending);
     void request(const std::string& url);
 
     SearchRun& run_;
     PageSource& pages_;
     SearchHost& host_;
     int failuresInRow_ = 0;
+    // The diverted load of the page being asked for has been counted.
+    bool diversionCounted_ = false;
+    // The host has been told that a verification page holds the run up.
+    bool verificationShown_ = false;
 };
 
 } // namespace vellumax

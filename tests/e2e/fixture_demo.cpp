@@ -4,9 +4,12 @@
 // interval, and after the given number of seconds saves a picture of the
 // window and quits. It logs every request the engine gets and every status
 // message, with the time since the search began; with DOWN and UP the engine
-// refuses connections from second DOWN to second UP.
+// refuses connections from second DOWN to second UP. With "verify N" the
+// engine sends its N-th result-page request, and every one after it, to its
+// verification page until the browser holds the cookie that page's link
+// sets; the demo then prints where the link is on the screen, for a click.
 //
-//   fixture_demo KEYWORDS.txt SECONDS SHOT.png [DOWN UP]
+//   fixture_demo KEYWORDS.txt SECONDS SHOT.png [DOWN UP | verify N]
 #include "app/app_start.h"
 #include "app/qt_dialogs.h"
 #include "app/spin_edit.h"
@@ -19,6 +22,8 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QToolButton>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 #include <cstdio>
 #include <functional>
 
@@ -63,7 +68,7 @@ int main(int argc, char** argv)
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     if (argc != 4 && argc != 6) {
-        std::fputs("usage: fixture_demo KEYWORDS.txt SECONDS SHOT.png [DOWN UP]\n", stderr);
+        std::fputs("usage: fixture_demo KEYWORDS.txt SECONDS SHOT.png [DOWN UP | verify N]\n", stderr);
         return 2;
     }
     startApplication(app);
@@ -81,20 +86,45 @@ int main(int argc, char** argv)
 
     QElapsedTimer clock;
     const auto stamp = [&] { return clock.isValid() ? clock.nsecsElapsed() / 1e9 : 0.0; };
+    const bool verify = argc == 6 && std::string(argv[4]) == "verify";
+    const size_t firstDiverted = verify ? static_cast<size_t>(std::atoi(argv[5])) : 0;
     engine.setAnswers([&](const FixtureEngine::Request& request) {
-        std::printf("%8.3f s  request pn=%d\n", stamp(), request.pageOffset);
-        return FixtureEngine::Answer{};
+        FixtureEngine::Answer answer;
+        answer.verify = verify && !request.verified && engine.requests().size() + 1 >= firstDiverted;
+        std::printf("%8.3f s  request pn=%d%s%s\n", stamp(), request.pageOffset,
+                    request.verified ? " (with the cookie)" : "", answer.verify ? ": sent to /verify" : "");
+        return answer;
     });
+    QTimer linkWatch;
+    QObject::connect(&linkWatch, &QTimer::timeout, &form, [&] {
+        if (form.WebBrowser1->url().path() != QLatin1String("/verify"))
+            return;
+        linkWatch.stop();
+        form.WebBrowser1->page()->runJavaScript(
+            QStringLiteral("(function(){var r=document.getElementById('pass').getBoundingClientRect();"
+                           "return [r.left+r.width/2, r.top+r.height/2];})()"),
+            [&](const QVariant& v) {
+                const QVariantList xy = v.toList();
+                const QPoint at = form.WebBrowser1->mapToGlobal(QPoint(xy.value(0).toInt(), xy.value(1).toInt()));
+                std::printf("%8.3f s  pane on the verification page; its link is at %d,%d\n", stamp(), at.x(),
+                            at.y());
+                std::fflush(stdout);
+            });
+    });
+    if (verify)
+        linkWatch.start(100);
     QString message;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, &form, [&] {
         const QString now = form.StatusBar1->text(StatusPanels::Message);
-        if (now != message)
+        if (now != message) {
             std::printf("%8.3f s  panel 6: %s\n", stamp(), qPrintable(now));
+            std::fflush(stdout);
+        }
         message = now;
     });
     watch.start(50);
-    if (argc == 6) {
+    if (argc == 6 && !verify) {
         QTimer::singleShot(500 + std::atoi(argv[4]) * 1000, &form, [&] {
             std::printf("%8.3f s  engine down\n", stamp());
             engine.setDown(true);
@@ -119,6 +149,9 @@ int main(int argc, char** argv)
             fingerprint = fingerprint * 31 + std::hash<std::string>{}(number);
         std::printf("%zu requests served, %zu numbers found (list fingerprint %016zx), picture in %s\n",
                     engine.requests().size(), form.results.size(), fingerprint, argv[3]);
+        std::printf("every path the engine got:\n");
+        for (const std::string& path : engine.paths())
+            std::printf("  %s\n", path.c_str());
         QApplication::quit();
     });
     return app.exec();

@@ -3,6 +3,7 @@
 #include "text/gbk_codec.h"
 
 #include <QTcpSocket>
+#include <cctype>
 #include <cstdio>
 
 namespace vellumax::test {
@@ -55,9 +56,26 @@ std::string htmlEscape(const std::string& text)
     return out;
 }
 
+// Percent-encodes every byte but letters and digits.
+std::string encodeQueryValue(const std::string& value)
+{
+    std::string out;
+    for (unsigned char c : value) {
+        if (std::isalnum(c)) {
+            out += static_cast<char>(c);
+        } else {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%%%02X", c);
+            out += hex;
+        }
+    }
+    return out;
+}
+
 QByteArray reasonPhrase(int status)
 {
     switch (status) {
+    case 302: return "Found";
     case 200: return "OK";
     case 404: return "Not Found";
     case 429: return "Too Many Requests";
@@ -159,7 +177,7 @@ void FixtureEngine::serve(QTcpSocket* socket)
 
     int status = 200;
     QByteArray contentType = "text/html; charset=gbk";
-    std::string retryAfter;
+    std::string headers; // further header lines, each ending in CR LF
     std::string body;
     auto page = [](const std::vector<std::string>& lines) {
         std::string html = "<html><head><meta charset=\"gbk\"><title>results</title></head><body>";
@@ -168,19 +186,35 @@ void FixtureEngine::serve(QTcpSocket* socket)
         return html + "</body></html>";
     };
     if (path.rfind("/baidu?", 0) == 0) {
-        Request request{path, decodeQueryValue(queryValue(path, "word")), -1};
+        Request request{path, decodeQueryValue(queryValue(path, "word")), -1,
+                        head.contains("\r\nCookie: ") && head.contains("verified=1")};
         try {
             request.pageOffset = std::stoi(queryValue(path, "pn"));
         } catch (...) {
         }
         const Answer answer = answers_ ? answers_(request) : Answer{};
         status = answer.status;
-        retryAfter = answer.retryAfter;
+        if (!answer.retryAfter.empty())
+            headers += "Retry-After: " + answer.retryAfter + "\r\n";
         if (answer.plainText)
             contentType = "text/plain; charset=gbk";
-        if (answer.withPage)
+        if (answer.verify) {
+            status = 302;
+            headers += "Location: /verify?back=" + encodeQueryValue(path) + "\r\n";
+        } else if (answer.withPage) {
             body = page(pages_(request.word, request.pageOffset));
+        }
         requests_.push_back(std::move(request));
+    } else if (path.rfind("/verify?back=", 0) == 0) {
+        const std::string back = queryValue(path, "back");
+        body = "<html><head><meta charset=\"gbk\"><title>" + gbk("安全验证") + "</title></head><body><div>" +
+               gbk("请完成安全验证") + "</div><div>" + gbk("传真:0999-99999999") +
+               "</div><a id=\"pass\" href=\"/verify/pass?back=" + back + "\">" + gbk("完成验证") +
+               "</a></body></html>";
+    } else if (path.rfind("/verify/pass?back=", 0) == 0) {
+        status = 302;
+        headers += "Set-Cookie: verified=1; Path=/\r\nLocation: " + decodeQueryValue(queryValue(path, "back")) +
+                   "\r\n";
     } else if (path == "/plain") {
         contentType = "text/plain; charset=gbk";
         body = gbk("传真:0512-12345678");
@@ -198,10 +232,7 @@ void FixtureEngine::serve(QTcpSocket* socket)
     QByteArray response = "HTTP/1.1 " + QByteArray::number(status) + " " + reasonPhrase(status) +
                           "\r\nContent-Type: " + contentType + "\r\nContent-Length: " +
                           QByteArray::number(static_cast<qsizetype>(body.size())) +
-                          "\r\nConnection: close\r\n";
-    if (!retryAfter.empty())
-        response += "Retry-After: " + QByteArray::fromStdString(retryAfter) + "\r\n";
-    response += "\r\n";
+                          "\r\nConnection: close\r\n" + QByteArray::fromStdString(headers) + "\r\n";
     response.append(body.data(), static_cast<qsizetype>(body.size()));
     socket->write(response);
     socket->disconnectFromHost();

@@ -17,6 +17,7 @@ public:
         std::string path;  // as received, e.g. /baidu?lm=0&...
         std::string word;  // the word= value, decoded to its GBK bytes
         int pageOffset = -1;
+        bool verified = false; // it carries the cookie the verification page sets
     };
 
     // The lines (UTF-8) of the page for a decoded keyword and page offset.
@@ -28,6 +29,8 @@ public:
         int status = 200;
         bool withPage = true;
         bool plainText = false; // the page's text as a plain-text document
+        // Sent to the verification page instead, by a redirect.
+        bool verify = false;
         std::string retryAfter = {}; // sent as a Retry-After header unless empty
     };
     using AnswerFn = std::function<Answer(const Request& request)>;
@@ -37,7 +40,9 @@ public:
     // Every result-page request is answered 200 with its page until this is
     // set. Other paths: /status/NNN answers NNN with an empty body,
     // /status/NNN/fax answers NNN with a page holding a fax line; /hang never
-    // answers.
+    // answers. The verification page, /verify?back=PATH, holds a fax line and
+    // a link (id "pass") to /verify/pass?back=PATH, which sets the cookie and
+    // redirects back to PATH.
     void setAnswers(AnswerFn answers) { answers_ = std::move(answers); }
 
     // "http://127.0.0.1:PORT"

@@ -27,6 +27,7 @@ const char* outcomeName(Outcome outcome)
     case Outcome::Loading: return "loading";
     case Outcome::Loaded: return "loaded";
     case Outcome::Failed: return "failed";
+    case Outcome::Diverted: return "diverted";
     }
     return "?";
 }
@@ -60,6 +61,8 @@ private slots:
         QTest::newRow("404 empty") << "/status/404" << false << int(Outcome::Failed) << 404 << false;
         QTest::newRow("404 with a fax line") << "/status/404/fax" << false << int(Outcome::Failed) << 404 << true;
         QTest::newRow("503 with a fax line") << "/status/503/fax" << false << int(Outcome::Failed) << 503 << true;
+        QTest::newRow("sent to a verification page")
+            << "/baidu?word=verify&pn=0" << false << int(Outcome::Diverted) << 200 << false;
         QTest::newRow("nothing listening") << "/status/200/fax" << true << int(Outcome::Failed) << 0 << false;
     }
 
@@ -72,6 +75,11 @@ private slots:
         QFETCH(bool, showsFaxLine);
 
         FixtureEngine engine([](const std::string&, int pn) { return FixtureEngine::resultPage({}, pn, false); });
+        engine.setAnswers([](const FixtureEngine::Request& r) {
+            FixtureEngine::Answer answer;
+            answer.verify = r.word == "verify";
+            return answer;
+        });
         HeadlessBrowser browser;
         WebPageSource source(browser.page());
         QCOMPARE(int(source.LastLoad().outcome), int(Outcome::Unknown));
@@ -81,6 +89,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(source.LastLoad().outcome != Outcome::Loading, 20000);
         QCOMPARE(outcomeName(source.LastLoad().outcome), outcomeName(Outcome(outcome)));
         QCOMPARE(source.LastLoad().httpStatus, status);
+        QCOMPARE(source.ShowsResultPage(), outcome == int(Outcome::Loaded));
         // An answer of 400 or more with a body shows that body like any page:
         // only the load's outcome tells it from a result page.
         const std::string text = source.ReadPageText();

@@ -26,16 +26,26 @@ inline PageLoad loadAsTheRunSeesIt(WebPageSource& source, FixtureEngine& engine,
 }
 
 // What is wrong with the Retry-After values of a 429 in seconds, a 503 with a
-// date and a 200 without the header, or empty when nothing is.
+// date, a 200 without the header and a redirect with one, or empty when
+// nothing is.
 inline std::string retryAfterMismatch(WebPageSource& source, FixtureEngine& engine)
 {
     const std::string date = "Wed, 21 Oct 2026 07:28:00 GMT";
     engine.setAnswers([date](const FixtureEngine::Request& request) {
-        if (request.word == "busy")
-            return FixtureEngine::Answer{429, true, false, "3"};
-        if (request.word == "down")
-            return FixtureEngine::Answer{503, false, false, date};
-        return FixtureEngine::Answer{};
+        FixtureEngine::Answer answer;
+        if (request.word == "busy") {
+            answer.status = 429;
+            answer.retryAfter = "3";
+        } else if (request.word == "away") {
+            // The value goes with the redirect, not with the page it ends at.
+            answer.verify = true;
+            answer.retryAfter = "7";
+        } else if (request.word == "down") {
+            answer.status = 503;
+            answer.withPage = false;
+            answer.retryAfter = date;
+        }
+        return answer;
     });
     const std::string busy = "/baidu?word=busy&pn=0";
     // The headers go unseen for a moment after the source is made: wait
@@ -50,6 +60,7 @@ inline std::string retryAfterMismatch(WebPageSource& source, FixtureEngine& engi
         std::string path;
         int status;
         std::string retryAfter;
+        std::string redirectedTo = {};
     };
     const std::vector<Case> cases = {
         {busy, 429, "3"},
@@ -57,12 +68,16 @@ inline std::string retryAfterMismatch(WebPageSource& source, FixtureEngine& engi
         {"/baidu?word=ok&pn=0", 200, ""},
         {busy, 429, "3"},
         {"/baidu?word=ok&pn=10", 200, ""},
+        {"/baidu?word=away&pn=0", 200, "", "/verify?back=%2Fbaidu%3Fword%3Daway%26pn%3D0"},
+        {busy, 429, "3"},
     };
     const size_t before = engine.paths().size();
     std::vector<std::string> asked;
     for (const Case& c : cases) {
         const PageLoad load = loadAsTheRunSeesIt(source, engine, c.path);
         asked.push_back(c.path);
+        if (!c.redirectedTo.empty())
+            asked.push_back(c.redirectedTo);
         if (load.httpStatus != c.status || load.retryAfter != c.retryAfter)
             return c.path + " gave " + std::to_string(load.httpStatus) + " with \"" + load.retryAfter + "\"";
     }

@@ -212,6 +212,36 @@ private slots:
         QCOMPARE(read(folder.filePath("state.ini")).split('\n').value(1), QByteArray("1\r"));
     }
 
+    // The engine sends the second keyword's first page to its verification
+    // page twice, then lets it through: told once on the messages stream,
+    // asked again each time, and nothing read from that page.
+    void aVerificationPageIsToldAndAskedAgain()
+    {
+        FixtureEngine engine(FixtureEngine::threeKeywordPages);
+        int diverted = 0;
+        engine.setAnswers([&](const FixtureEngine::Request& request) {
+            FixtureEngine::Answer answer;
+            answer.verify = request.word == "fax list" && request.pageOffset == 0 && diverted++ < 2;
+            return answer;
+        });
+        QTemporaryDir folder;
+        const QString keywords = folder.filePath("k.txt");
+        write(keywords, QByteArray::fromStdString(gbk("上海传真\r\nfax list\r\n机械配件\r\n")));
+        cli::SearchOptions options;
+        options.keywordFile = keywords.toStdString();
+        options.output = folder.filePath("numbers.txt").toStdString();
+        options.stateFile = folder.filePath("state.ini").toStdString();
+
+        const Outcome outcome = search(options, engine.endpoint());
+        QCOMPARE(outcome.exitCode, 0);
+        QCOMPARE(occurrences(outcome.messages, "关键字 2 「fax list」：搜索引擎要求验证，命令行中无法完成。"), size_t(1));
+        QCOMPARE(occurrences(outcome.messages, "搜索引擎要求验证，第 1 次，"), size_t(1));
+        QCOMPARE(occurrences(outcome.messages, "搜索引擎要求验证，第 2 次，"), size_t(1));
+        QCOMPARE(engine.requests().size(), size_t(81));
+        QCOMPARE(read(folder.filePath("numbers.txt")).count("\r\n"), 79);
+        QVERIFY(!read(folder.filePath("numbers.txt")).contains("0999"));
+    }
+
     void failuresBeforeTheSearch_data()
     {
         QTest::addColumn<QString>("keywordFile"); // in the folder; "k.txt" holds three keywords

@@ -1,12 +1,14 @@
 // The run's steps between start and finish, on a fake clock: when pages are
 // asked for, when they are read, and how a page that failed to load is asked
 // for again.
+#include "search/retry_after.h"
 #include "search/search_driver.h"
 #include "text/error.h"
 #include "text/gbk_codec.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <deque>
 
 namespace vellumax {
@@ -39,14 +41,24 @@ public:
         return current_.text;
     }
     PageLoad LastLoad() const override { return current_.load; }
+    bool ShowsResultPage() const override { return showsResultPage; }
+    bool showsResultPage = true;
 
 private:
     Answer current_;
 };
 
+// 2027-01-15 08:00:00 UTC; the tests run in UTC.
+constexpr int64_t kEpochMs = 1'800'000'000'000;
+
 // A page timer on a clock that only moves when the test says so.
 class ClockHost : public SearchHost {
 public:
+    ClockHost()
+    {
+        setenv("TZ", "UTC", 1);
+        tzset();
+    }
     int64_t now = 0;
     int interval = 0;
     bool enabled = false;
@@ -55,7 +67,12 @@ public:
     std::vector<std::string> messages; // UTF-8
     std::vector<int64_t> requestTimes;
     bool finished = false;
+    bool canVerify = false;
+    std::vector<bool> pendingChanges;
 
+    int64_t nowUnixMs() override { return kEpochMs + now; }
+    bool userCanVerify() override { return canVerify; }
+    void showVerificationPending(bool pending) override { pendingChanges.push_back(pending); }
     void setTimerInterval(int ms) override
     {
         if (ms != interval && enabled)
@@ -149,9 +166,9 @@ TEST(SearchDriverRetry, FailedPageIsAskedAgainWithDoublingWaitsThenTheRunGoesOn)
     EXPECT_EQ(rig.driver.failuresInRow(), 0);
     EXPECT_EQ(rig.host.messages,
               (std::vector<std::string>{"启动搜索请稍候...", "正在搜索...",
-                                        "页面载入失败（HTTP 503），第 1 次，2 秒后重试",
-                                        "页面载入失败（HTTP 503），第 2 次，4 秒后重试",
-                                        "无法连接搜索引擎，第 3 次，8 秒后重试", "正在搜索..."}));
+                                        "页面载入失败（HTTP 503），第 1 次，2 秒后重试（08:00:12）",
+                                        "页面载入失败（HTTP 503），第 2 次，4 秒后重试（08:00:16）",
+                                        "无法连接搜索引擎，第 3 次，8 秒后重试（08:00:24）", "正在搜索..."}));
 }
 
 TEST(SearchDriverRetry, WaitsDoubleUpToTenMinutesAndStartAgainAfterALoad)
@@ -235,6 +252,116 @@ TEST(SearchDriverRetry, UnreadablePageHaltsWithTheTimerOff)
     EXPECT_THROW(driver.tick(), Error);
     EXPECT_FALSE(host.enabled);
     EXPECT_FALSE(host.finished);
+}
+
+TEST(SearchDriverRetryAfter, TheEngineAskedWaitCountsWhenLongerUpToAnHour)
+{
+    struct Row {
+        PageLoad load;
+        int64_t interval;
+        int failures;
+        int64_t wait;
+    };
+    const Outcome F = Outcome::Failed;
+    for (const Row& row : std::initializer_list<Row>{
+             {{F, 429, "3"}, 1000, 1, 3000},
+             {{F, 503, " 3 "}, 1000, 1, 3000},
+             {{F, 429, "3"}, 8000, 1, 8000},      // the back-off is longer
+             {{F, 429, "3"}, 1000, 4, 8000},      // ...also after doubling
+             {{F, 429, "7200"}, 1000, 1, 3600000}, // an hour at most
+             {{F, 429, "99999999999999999999999"}, 1000, 1, 3600000},
+             {{F, 503, "Fri, 15 Jan 2027 08:01:30 GMT"}, 1000, 1, 90000},
+             {{F, 503, "Friday, 15-Jan-27 08:00:05 GMT"}, 1000, 1, 5000},
+             {{F, 503, "Fri Jan 15 08:00:45 2027"}, 1000, 1, 45000},
+             {{F, 503, "Fri, 15 Jan 2027 07:00:00 GMT"}, 1000, 1, 1000}, // past
+             {{F, 503, "Sat, 16 Jan 2027 08:00:00 GMT"}, 1000, 1, 3600000},
+             {{F, 503, "Fri, 15 Jan 2027 08:01:30 CET"}, 1000, 1, 1000}, // not an HTTP date
+             {{F, 429, "3s"}, 1000, 1, 1000},
+             {{F, 429, "-3"}, 1000, 1, 1000},
+             {{F, 500, "30"}, 1000, 1, 1000}, // only 429 and 503 ask
+             {{Outcome::Diverted, 200, ""}, 8000, 9, 2048000},
+             {{Outcome::Diverted, 200, ""}, 8000, 10, 3600000}, // tries thin out to one an hour
+         })
+        EXPECT_EQ(SearchDriver::nextTryWaitMs(row.load, row.interval, row.failures, kEpochMs), row.wait)
+            << row.load.httpStatus << " " << row.load.retryAfter << " " << row.failures;
+    EXPECT_FALSE(retryAfterWaitMs("Fri, 32 Jan 2027 08:00:00 GMT", kEpochMs));
+    EXPECT_FALSE(retryAfterWaitMs("Fri, 15 Jan 2027 08:00:00 GMT trailing", kEpochMs));
+    EXPECT_FALSE(retryAfterWaitMs("", kEpochMs));
+
+    // The run waits what the engine asked, and says until when.
+    Rig rig({"传真"});
+    rig.host.intervalSecondsValue = 1;
+    rig.pages.script = {{{F, 429, "3"}, ""}, {kOk, kFaxPage}};
+    rig.start();
+    rig.runToEnd();
+    EXPECT_EQ(rig.host.requestTimes, (std::vector<int64_t>{0, 8000}));
+    EXPECT_EQ(rig.host.now, 11000);
+    EXPECT_EQ(rig.host.messages.at(1), "页面载入失败（HTTP 429），第 1 次，3 秒后重试（08:00:11）");
+    EXPECT_EQ(rig.results.size(), 1u);
+}
+
+// A window's run held up by a verification page: it stays on the page, never
+// asking for anything, until the pane is back on a result page; then it asks
+// for its page again and ends with the numbers of an undisturbed run.
+TEST(SearchDriverVerification, WindowWaitsOnThePageUntilTheUserHasPassedIt)
+{
+    Rig rig({"传真 a", "传真 b"});
+    rig.host.canVerify = true;
+    rig.pages.script = {{kOk, kFaxPage}, {{Outcome::Diverted, 200}, kFaxPage}, {kOk, kFaxPage}};
+    rig.start();
+    rig.tickAtDue(); // keyword 1 read; keyword 2 diverted
+    rig.pages.showsResultPage = false;
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(rig.tickAtDue());
+    EXPECT_EQ(rig.pages.requests.size(), 2u);
+    EXPECT_EQ(rig.host.interval, SearchDriver::kVerificationPollMs);
+    EXPECT_EQ(rig.host.messages.back(), "搜索引擎要求验证，请在右侧网页中完成验证");
+    EXPECT_EQ(rig.host.pendingChanges, std::vector<bool>{true});
+    EXPECT_EQ(rig.driver.failuresInRow(), 1);
+
+    rig.pages.showsResultPage = true; // the engine sent the pane back
+    rig.runToEnd();
+    ASSERT_EQ(rig.pages.requests.size(), 3u);
+    EXPECT_EQ(rig.pages.requests[2], rig.pages.requests[1]);
+    EXPECT_EQ(rig.host.pendingChanges, (std::vector<bool>{true, false}));
+    EXPECT_EQ(rig.driver.failuresInRow(), 0);
+    EXPECT_EQ(rig.pages.reads, 2);
+    EXPECT_EQ(rig.results.size(), 2u); // one number from each keyword
+    EXPECT_TRUE(rig.host.finished);
+
+    // Stop while held: the run ends at the next look, reading nothing.
+    Rig stopped({"传真"});
+    stopped.host.canVerify = true;
+    stopped.pages.script = {{{Outcome::Diverted, 200}, kFaxPage}};
+    stopped.pages.showsResultPage = false;
+    stopped.start();
+    stopped.tickAtDue();
+    stopped.run.stop();
+    stopped.tickAtDue();
+    EXPECT_TRUE(stopped.host.finished);
+    EXPECT_EQ(stopped.pages.reads, 0);
+    EXPECT_EQ(stopped.host.pendingChanges, (std::vector<bool>{true, false}));
+}
+
+TEST(SearchDriverVerification, WithoutAUserTheRunAsksAgainWithABackOffUpToAnHour)
+{
+    Rig rig({"传真"});
+    rig.host.intervalSecondsValue = 8;
+    for (int i = 0; i < 12; ++i)
+        rig.pages.script.push_back({{Outcome::Diverted, 200}, kFaxPage});
+    rig.pages.script.push_back({kOk, kFaxPage});
+    rig.start();
+    std::vector<int64_t> waits;
+    while (rig.tickAtDue())
+        waits.push_back(rig.host.interval);
+    EXPECT_EQ(rig.pages.requests.size(), 13u);
+    EXPECT_EQ(waits.at(0), 8000);
+    EXPECT_EQ(waits.at(9), 3600000);
+    EXPECT_EQ(waits.at(11), 3600000);
+    EXPECT_EQ(rig.host.messages.at(2), "搜索引擎要求验证，第 2 次，16 秒后重试（08:00:32）");
+    EXPECT_EQ(rig.host.pendingChanges, (std::vector<bool>{true, false}));
+    EXPECT_EQ(rig.pages.reads, 1);
+    EXPECT_TRUE(rig.host.finished);
 }
 
 } // namespace
