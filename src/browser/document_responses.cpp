@@ -24,7 +24,9 @@ const QString kWatchScript = QStringLiteral(R"((function () {
   function send(method, params) {
     var command = JSON.stringify({ id: nextId++, method: method, params: params || {} });
     host.sendMessageToEmbedder(JSON.stringify({ id: 0, method: 'dispatchProtocolMessage', params: [command] }));
+    return nextId - 1;
   }
+  var enableId = -1;
   function header(headers, name) {
     for (var key in headers)
       if (key.toLowerCase() === name) return String(headers[key]);
@@ -34,6 +36,7 @@ const QString kWatchScript = QStringLiteral(R"((function () {
     var m;
     try { m = typeof message === 'string' ? JSON.parse(message) : message; } catch (e) { return; }
     if (m.result && m.result.frameTree) { mainFrame = m.result.frameTree.frame.id; return; }
+    if (m.id === enableId) { console.log(mark + JSON.stringify({ listening: true })); return; }
     // Frames in processes of their own speak in sessions; only the main one counts.
     if (m.method !== 'Network.responseReceived' || m.sessionId) return;
     var p = m.params;
@@ -51,7 +54,7 @@ const QString kWatchScript = QStringLiteral(R"((function () {
   // it answers. Answer bodies are not kept for an inspector to show.
   (function ask() {
     if (mainFrame) {
-      send('Network.enable', { maxTotalBufferSize: 0, maxResourceBufferSize: 0 });
+      enableId = send('Network.enable', { maxTotalBufferSize: 0, maxResourceBufferSize: 0 });
       return;
     }
     send('Page.getFrameTree');
@@ -71,6 +74,7 @@ public:
         listenerId_ = who;
         listener_ = std::move(listener);
     }
+    bool listening() const { return listening_; }
     void leave(const void* who)
     {
         if (listenerId_ == who)
@@ -81,11 +85,17 @@ protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
                                   const QString&) override
     {
-        if (listener_ && message.startsWith(kReportMark))
-            listener_(message.mid(kReportMark.size()));
+        if (!message.startsWith(kReportMark))
+            return;
+        const QString report = message.mid(kReportMark.size());
+        if (report == QLatin1String("{\"listening\":true}"))
+            listening_ = true;
+        else if (listener_)
+            listener_(report);
     }
 
 private:
+    bool listening_ = false;
     const void* listenerId_ = nullptr;
     std::function<void(const QString&)> listener_;
 };
@@ -119,6 +129,11 @@ DocumentResponses::~DocumentResponses()
 {
     if (tools_)
         static_cast<ToolsPage*>(tools_.data())->leave(this);
+}
+
+bool DocumentResponses::listening() const
+{
+    return tools_ && static_cast<const ToolsPage*>(tools_.data())->listening();
 }
 
 std::string DocumentResponses::retryAfter(const QUrl& url) const

@@ -30,6 +30,9 @@ public:
     DocumentResponses(const DocumentResponses&) = delete;
     DocumentResponses& operator=(const DocumentResponses&) = delete;
 
+    // Whether the tools page hears the page's answers yet.
+    bool listening() const;
+
     // Forgets every answer seen so far: called as a new page is requested.
     void forget() { answers_.clear(); }
 

@@ -22,6 +22,7 @@ public:
     void RequestPage(const std::string& url) override;
     std::string ReadPageText() override;
     PageLoad LastLoad() const override;
+    bool Ready() const override { return responses_.listening(); }
     bool ShowsResultPage() const override { return showsResultPage_; }
 
 private:

@@ -91,6 +91,7 @@ void HeadlessSearch::start()
         browser_ = std::make_unique<HeadlessBrowser>();
         pageSource_ = std::make_unique<WebPageSource>(browser_->page());
     }
+    waitUntilPageSourceIsReady();
     driver_ = std::make_unique<SearchDriver>(run_, *pageSource_, *this);
     signals_ = std::make_unique<SignalWatcher>([this](int signal) { stopBySignal(signal); });
 
@@ -106,6 +107,23 @@ void HeadlessSearch::start()
     written_ = results_.size();
     lastFound_ = run_.foundCount();
     driver_->requestStep();
+}
+
+void HeadlessSearch::waitUntilPageSourceIsReady()
+{
+    // A page refused with Retry-After before the browser engine hears the
+    // answers' headers would wait only the back-off. Bounded: a source that
+    // never gets ready costs that, and nothing else.
+    QEventLoop wait;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &wait, [&] {
+        if (pageSource_->Ready())
+            wait.quit();
+    });
+    QTimer::singleShot(kPageSourceReadyWaitMs, &wait, &QEventLoop::quit);
+    poll.start(20);
+    if (!pageSource_->Ready())
+        wait.exec();
 }
 
 void HeadlessSearch::setTimerInterval(int milliseconds)

@@ -67,7 +67,10 @@ protected:
     QTimer& pageTimer() { return timer_; }
 
 private:
+    static constexpr int kPageSourceReadyWaitMs = 5000;
+
     void start();
+    void waitUntilPageSourceIsReady();
     void stopBySignal(int signal);
     void writeNewNumbers();
     void writeState();

@@ -38,6 +38,7 @@ void SearchDriver::begin()
 {
     run_.begin();
     failuresInRow_ = 0;
+    retryDue_ = false;
     diversionCounted_ = false;
     showVerificationPending(false);
     host_.setTimerInterval(kFirstPageWaitMs);
@@ -73,6 +74,18 @@ void SearchDriver::tick()
     host_.disableTimer();
     const int64_t interval = intervalMs();
     host_.setTimerInterval(timerMs(interval));
+    if (retryDue_) {
+        // The wait after a failure is over: the page is asked for again,
+        // and read after the interval like any other.
+        retryDue_ = false;
+        if (run_.stopFlag()) {
+            showVerificationPending(false);
+            host_.finish();
+            return;
+        }
+        request(run_.repeatRequestStep());
+        return;
+    }
     const PageLoad load = pages_.LastLoad();
     if (load.outcome == PageLoad::Outcome::Failed ||
         (load.outcome == PageLoad::Outcome::Diverted && !host_.userCanVerify())) {
@@ -141,9 +154,12 @@ void SearchDriver::retry(const PageLoad& load, int64_t interval)
         showVerificationPending(true);
     const int64_t now = host_.nowUnixMs();
     const int64_t wait = nextTryWaitMs(load, interval, failuresInRow_, now);
+    // The engine hears from us again only once the wait is over: what it
+    // asked with Retry-After counts from its answer.
     host_.setTimerInterval(timerMs(wait));
     host_.showMessage(retryMessage(load, failuresInRow_, wait, now));
-    request(run_.repeatRequestStep());
+    retryDue_ = true;
+    host_.enableTimer();
 }
 
 void SearchDriver::processResultPage()

@@ -80,9 +80,9 @@ public:
     // The next page of the run: its request and the timer.
     void requestStep();
 
-    // The page timer's tick. Reads the page when it loaded, or asks for it
-    // again after a wait when it failed. A page that cannot be read throws,
-    // with the timer off: the run halts.
+    // The page timer's tick. Reads the page when it loaded; when it failed,
+    // waits, then asks for it again. A page that cannot be read throws, with
+    // the timer off: the run halts.
     void tick();
 
     // Reads the page, adds its numbers, and goes on or finishes.
@@ -114,6 +114,8 @@ private:
     PageSource& pages_;
     SearchHost& host_;
     int failuresInRow_ = 0;
+    // A failed page waits out its back-off; the next tick asks for it again.
+    bool retryDue_ = false;
     // The diverted load of the page being asked for has been counted.
     bool diversionCounted_ = false;
     // The host has been told that a verification page holds the run up.

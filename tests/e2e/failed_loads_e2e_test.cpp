@@ -10,6 +10,7 @@
 #include "fixture_engine.h"
 #include "text/gbk_codec.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QToolButton>
 #include <QWebEnginePage>
@@ -128,11 +129,12 @@ private slots:
         expected.insert(expected.begin() + 1, 2, undisturbedPaths[1]);
         QCOMPARE(run.paths(), expected);
         QCOMPARE(numbersOf(*run.form), undisturbedNumbers);
-        // The interval, then twice that, then the interval again.
-        QCOMPARE(waits, (std::vector<int>{1000, 1000, 2000, 1000, 1000, 1000}));
+        // Each failure waits the interval, then twice that, before the page
+        // is asked again; every new try is read after the interval.
+        QCOMPARE(waits, (std::vector<int>{1000, 1000, 1000, 2000, 1000, 1000, 1000, 1000}));
         QVERIFY(run.messages.at(1).startsWith(QStringLiteral("页面载入失败（HTTP 503），第 1 次，1 秒后重试（")));
-        QVERIFY(run.messages.at(2).startsWith(QStringLiteral("页面载入失败（HTTP 503），第 2 次，2 秒后重试（")));
-        QCOMPARE(run.messages.at(3), QStringLiteral("正在搜索..."));
+        QVERIFY(run.messages.at(3).startsWith(QStringLiteral("页面载入失败（HTTP 503），第 2 次，2 秒后重试（")));
+        QCOMPARE(run.messages.at(5), QStringLiteral("正在搜索..."));
         QCOMPARE(run.messages.last(), QStringLiteral("搜索已经结束！"));
     }
 
@@ -149,7 +151,7 @@ private slots:
                 run.engine.setDown(false);
         })) {
         }
-        QVERIFY(!run.messages.filter(QStringLiteral("无法连接搜索引擎，第 3 次，4 秒后重试（")).isEmpty());
+        QVERIFY(!run.messages.filter(QStringLiteral("无法连接搜索引擎，第 2 次，2 秒后重试（")).isEmpty());
         QCOMPARE(numbersOf(*run.form), undisturbedNumbers);
         QCOMPARE(run.paths(), undisturbedPaths);
     }
@@ -173,6 +175,39 @@ private slots:
         QCOMPARE(numbersOf(*run.form), std::vector<std::string>(undisturbedNumbers.begin(), undisturbedNumbers.begin() + 3));
         // Line 2 holds the keyword in progress, 杭州, searched again on resume.
         QCOMPARE(read(run.folder.filePath("vellumax.ini")).split('\r').value(1), QByteArray("\n1"));
+    }
+
+    // With the real timer: the engine refuses the second page once with 429
+    // and Retry-After: 3. With a 1-second interval, the engine hears of that
+    // page again no sooner than 3 seconds after its refusal.
+    void retryAfterIsWaitedOut()
+    {
+        Run run;
+        QElapsedTimer clock;
+        std::vector<qint64> secondPageTimes;
+        run.engine.setAnswers([&](const FixtureEngine::Request& r) {
+            FixtureEngine::Answer answer;
+            if (r.word == gbk("苏州传真") && r.pageOffset == 10 && secondPageTimes.empty()) {
+                answer = {429, false};
+                answer.retryAfter = "3";
+            }
+            if (r.word == gbk("苏州传真") && r.pageOffset == 10)
+                secondPageTimes.push_back(clock.elapsed());
+            return answer;
+        });
+        // As in the program, where the window is up well before the search.
+        QTRY_VERIFY_WITH_TIMEOUT(run.source->Ready(), 20000);
+        clock.start();
+        run.start();
+        QVERIFY(run.tickWhenLoaded()); // page 1 read, page 2 refused
+        QTRY_VERIFY_WITH_TIMEOUT(secondPageTimes.size() == 2, 20000);
+        QVERIFY2(secondPageTimes[1] - secondPageTimes[0] >= 3000,
+                 std::to_string(secondPageTimes[1] - secondPageTimes[0]).c_str());
+        QVERIFY(run.form->StatusBar1->text(StatusPanels::Message)
+                    .startsWith(QStringLiteral("页面载入失败（HTTP 429），第 1 次，3 秒后重试（")));
+        while (run.tickWhenLoaded()) {
+        }
+        QCOMPARE(numbersOf(*run.form), undisturbedNumbers);
     }
 
     // The engine sends the second page's request to its verification page

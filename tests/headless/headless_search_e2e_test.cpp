@@ -14,6 +14,7 @@
 #include <QTest>
 #include <csignal>
 #include <cstdio>
+#include <utility>
 
 using namespace vellumax;
 using namespace vellumax::test;
@@ -210,6 +211,35 @@ private slots:
         QCOMPARE(read(folder.filePath("numbers.txt")).count("\r\n"), 3);
         // The keyword in progress, to be searched again on a resume.
         QCOMPARE(read(folder.filePath("state.ini")).split('\n').value(1), QByteArray("1\r"));
+    }
+
+    // The very first request is refused with Retry-After: the search starts
+    // once the browser engine hears the answers' headers, so it is heard.
+    void retryAfterOnTheFirstPageIsHeard()
+    {
+        FixtureEngine engine(FixtureEngine::threeKeywordPages);
+        bool refused = false;
+        engine.setAnswers([&](const FixtureEngine::Request&) {
+            FixtureEngine::Answer answer;
+            if (!std::exchange(refused, true)) {
+                answer = {429, false};
+                answer.retryAfter = "3";
+            }
+            return answer;
+        });
+        QTemporaryDir folder;
+        const QString keywords = folder.filePath("k.txt");
+        write(keywords, QByteArray::fromStdString(gbk("上海传真\r\n")));
+        cli::SearchOptions options;
+        options.interval = 1;
+        options.keywordFile = keywords.toStdString();
+        options.output = folder.filePath("numbers.txt").toStdString();
+
+        const Outcome outcome = search(options, engine.endpoint());
+        QCOMPARE(outcome.exitCode, 0);
+        QVERIFY2(outcome.messages.find("页面载入失败（HTTP 429），第 1 次，3 秒后重试（") != std::string::npos,
+                 outcome.messages.c_str());
+        QCOMPARE(read(folder.filePath("numbers.txt")), QByteArray("021-10000000\r\n021-10000010\r\n021-10000020\r\n"));
     }
 
     // The engine sends the second keyword's first page to its verification

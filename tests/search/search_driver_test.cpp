@@ -156,10 +156,10 @@ TEST(SearchDriverRetry, FailedPageIsAskedAgainWithDoublingWaitsThenTheRunGoesOn)
         offsets.push_back(pn(url));
     EXPECT_EQ(offsets, (std::vector<std::string>{"&pn=0&cl=3", "&pn=10&cl=3", "&pn=10&cl=3", "&pn=10&cl=3",
                                                  "&pn=10&cl=3"}));
-    // 8 s for the first page, then the interval (2 s), then 2 s, 4 s and 8 s
-    // for the page that failed three times in a row.
-    EXPECT_EQ(rig.host.requestTimes, (std::vector<int64_t>{0, 8000, 10000, 12000, 16000}));
-    EXPECT_EQ(rig.host.now, 24000);
+    // 8 s for the first page, then the interval (2 s) before each read; a
+    // failed page is asked again 2 s, 4 s and 8 s after the failure is seen.
+    EXPECT_EQ(rig.host.requestTimes, (std::vector<int64_t>{0, 8000, 12000, 18000, 28000}));
+    EXPECT_EQ(rig.host.now, 30000);
     EXPECT_TRUE(rig.host.finished);
     EXPECT_EQ(rig.pages.reads, 2);
     EXPECT_EQ(rig.results.size(), 2u);
@@ -167,8 +167,8 @@ TEST(SearchDriverRetry, FailedPageIsAskedAgainWithDoublingWaitsThenTheRunGoesOn)
     EXPECT_EQ(rig.host.messages,
               (std::vector<std::string>{"启动搜索请稍候...", "正在搜索...",
                                         "页面载入失败（HTTP 503），第 1 次，2 秒后重试（08:00:12）",
-                                        "页面载入失败（HTTP 503），第 2 次，4 秒后重试（08:00:16）",
-                                        "无法连接搜索引擎，第 3 次，8 秒后重试（08:00:24）", "正在搜索..."}));
+                                        "页面载入失败（HTTP 503），第 2 次，4 秒后重试（08:00:18）",
+                                        "无法连接搜索引擎，第 3 次，8 秒后重试（08:00:28）", "正在搜索..."}));
 }
 
 TEST(SearchDriverRetry, WaitsDoubleUpToTenMinutesAndStartAgainAfterALoad)
@@ -197,12 +197,15 @@ TEST(SearchDriverRetry, WaitsDoubleUpToTenMinutesAndStartAgainAfterALoad)
         rig.pages.script.push_back({{Outcome::Failed, 429}, ""});
     rig.pages.script.push_back({kOk, ""});
     rig.start();
+    // Each failure's wait, then the interval before the new try is read.
     std::vector<int64_t> waits;
     while (rig.tickAtDue())
         waits.push_back(rig.host.interval);
-    EXPECT_EQ(waits.front(), 8000);
-    EXPECT_EQ(waits[7], 600000);
-    EXPECT_EQ(waits[29], 600000);
+    ASSERT_EQ(waits.size(), 61u);
+    EXPECT_EQ(waits[0], 8000);
+    EXPECT_EQ(waits[1], 8000);
+    EXPECT_EQ(waits[14], 600000); // the 8th failure
+    EXPECT_EQ(waits[58], 600000);
     EXPECT_EQ(waits.back(), 8000);
     EXPECT_TRUE(rig.host.finished);
 }
@@ -294,8 +297,8 @@ TEST(SearchDriverRetryAfter, TheEngineAskedWaitCountsWhenLongerUpToAnHour)
     rig.pages.script = {{{F, 429, "3"}, ""}, {kOk, kFaxPage}};
     rig.start();
     rig.runToEnd();
-    EXPECT_EQ(rig.host.requestTimes, (std::vector<int64_t>{0, 8000}));
-    EXPECT_EQ(rig.host.now, 11000);
+    EXPECT_EQ(rig.host.requestTimes, (std::vector<int64_t>{0, 11000}));
+    EXPECT_EQ(rig.host.now, 12000);
     EXPECT_EQ(rig.host.messages.at(1), "页面载入失败（HTTP 429），第 1 次，3 秒后重试（08:00:11）");
     EXPECT_EQ(rig.results.size(), 1u);
 }
@@ -356,9 +359,10 @@ TEST(SearchDriverVerification, WithoutAUserTheRunAsksAgainWithABackOffUpToAnHour
         waits.push_back(rig.host.interval);
     EXPECT_EQ(rig.pages.requests.size(), 13u);
     EXPECT_EQ(waits.at(0), 8000);
-    EXPECT_EQ(waits.at(9), 3600000);
-    EXPECT_EQ(waits.at(11), 3600000);
-    EXPECT_EQ(rig.host.messages.at(2), "搜索引擎要求验证，第 2 次，16 秒后重试（08:00:32）");
+    EXPECT_EQ(waits.at(16), 2048000); // the 9th
+    EXPECT_EQ(waits.at(18), 3600000);
+    EXPECT_EQ(waits.at(22), 3600000);
+    EXPECT_EQ(rig.host.messages.at(2), "搜索引擎要求验证，第 2 次，16 秒后重试（08:00:40）");
     EXPECT_EQ(rig.host.pendingChanges, (std::vector<bool>{true, false}));
     EXPECT_EQ(rig.pages.reads, 1);
     EXPECT_TRUE(rig.host.finished);
