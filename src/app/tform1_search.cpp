@@ -77,6 +77,10 @@ void TForm1::N3Click()
     run.stop();
     StatusBar1->setText(StatusPanels::Message, QStringLiteral("终止搜索..."));
     setCommandStates(true, false, true);
+    // No page is in progress while a failed one waits out its back-off,
+    // which may last an hour: the run ends now instead of then.
+    if (driver_->retryDue())
+        Timer1Timer();
 }
 
 void TForm1::setCommandStates(bool search, bool stop, bool import)

@@ -88,6 +88,9 @@ public:
     // Reads the page, adds its numbers, and goes on or finishes.
     void processResultPage();
 
+    // A failed page is waiting out its back-off before it is asked again.
+    bool retryDue() const { return retryDue_; }
+
     // Failed loads in a row of the page being asked for; 0 once one loads.
     int failuresInRow() const { return failuresInRow_; }
 

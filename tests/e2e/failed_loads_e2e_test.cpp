@@ -168,10 +168,10 @@ private slots:
             QVERIFY(run.tickWhenLoaded()); // the three pages of the first keyword
         QVERIFY(run.tickWhenLoaded());     // the second keyword's page: 404
         QVERIFY(run.messages.last().startsWith(QStringLiteral("页面载入失败（HTTP 404），第 1 次，1 秒后重试（")));
+        // Stop during the wait ends the run at once, not when the wait is over.
         run.form->SpeedButton3->click();
-        QVERIFY(run.tickWhenLoaded());
         QVERIFY(!run.form->Timer1->isActive());
-        QCOMPARE(run.messages.last(), QStringLiteral("搜索已经结束！"));
+        QCOMPARE(run.form->StatusBar1->text(StatusPanels::Message), QStringLiteral("搜索已经结束！"));
         QCOMPARE(numbersOf(*run.form), std::vector<std::string>(undisturbedNumbers.begin(), undisturbedNumbers.begin() + 3));
         // Line 2 holds the keyword in progress, 杭州, searched again on resume.
         QCOMPARE(read(run.folder.filePath("vellumax.ini")).split('\r').value(1), QByteArray("\n1"));
