@@ -9,9 +9,9 @@
 #include "search/connectivity.h"
 #include "text/error.h"
 #include "text/gbk_codec.h"
+#include "text/local_time.h"
 
 #include <QEventLoop>
-#include <ctime>
 #include <filesystem>
 #include <unistd.h>
 
@@ -204,12 +204,7 @@ void HeadlessSearch::showVerificationPending(bool pending)
     }
     // Said once, with the time and the keyword: the run may wait here for
     // hours, and the user needs the window to get past it.
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    char when[32] = "";
-    if (localtime_r(&now, &local))
-        std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", &local);
-    display_.message(std::string(when) + " 关键字 " + std::to_string(progress_.keywordNumber) + " 「" +
+    display_.message(localTimeText(nowUnixMs(), "%Y-%m-%d %H:%M:%S") + " 关键字 " + std::to_string(progress_.keywordNumber) + " 「" +
                      utf8FromGbk(progress_.keyword) +
                      "」：搜索引擎要求验证，命令行中无法完成。本命令将继续重试，间隔逐次加倍，最长一小时；"
                      "也可终止本命令，在窗口中完成验证后，从同一状态文件继续搜索。");

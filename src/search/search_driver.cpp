@@ -2,27 +2,16 @@
 
 #include "search/retry_after.h"
 #include "text/gbk_codec.h"
+#include "text/local_time.h"
 
 #include <algorithm>
 #include <chrono>
 #include <climits>
-#include <ctime>
 
 namespace vellumax {
 namespace {
 
 int timerMs(int64_t ms) { return static_cast<int>(std::min<int64_t>(ms, INT_MAX)); }
-
-// "HH:MM:SS", local time.
-std::string timeOfDay(int64_t unixMs)
-{
-    const std::time_t seconds = static_cast<std::time_t>(unixMs / 1000);
-    std::tm local{};
-    char text[16] = "";
-    if (localtime_r(&seconds, &local))
-        std::strftime(text, sizeof text, "%H:%M:%S", &local);
-    return text;
-}
 
 } // namespace
 
@@ -79,8 +68,7 @@ void SearchDriver::tick()
         // and read after the interval like any other.
         retryDue_ = false;
         if (run_.stopFlag()) {
-            showVerificationPending(false);
-            host_.finish();
+            finishWithoutReading();
             return;
         }
         request(run_.repeatRequestStep());
@@ -107,8 +95,7 @@ void SearchDriver::holdForVerification()
 {
     // As for an error page: a stop ends the run without reading anything.
     if (run_.stopFlag()) {
-        showVerificationPending(false);
-        host_.finish();
+        finishWithoutReading();
         return;
     }
     if (!diversionCounted_) {
@@ -132,6 +119,15 @@ void SearchDriver::holdForVerification()
     request(run_.repeatRequestStep());
 }
 
+void SearchDriver::finishWithoutReading()
+{
+    // The page in the pane is an error or verification page, or nothing was
+    // asked yet after a wait: the settings hold the keyword in progress, to
+    // be searched again from its start.
+    showVerificationPending(false);
+    host_.finish();
+}
+
 void SearchDriver::showVerificationPending(bool pending)
 {
     if (pending == verificationShown_)
@@ -142,11 +138,9 @@ void SearchDriver::showVerificationPending(bool pending)
 
 void SearchDriver::retry(const PageLoad& load, int64_t interval)
 {
-    // An error page is never read: a stopped run ends here, and the settings
-    // then hold the keyword in progress, to be searched again from its start.
+    // An error page is never read: a stopped run ends here.
     if (run_.stopFlag()) {
-        showVerificationPending(false);
-        host_.finish();
+        finishWithoutReading();
         return;
     }
     ++failuresInRow_;
@@ -210,7 +204,7 @@ std::string SearchDriver::retryMessage(const PageLoad& load, int failures, int64
         reason = "无法连接搜索引擎";
     const int64_t seconds = (waitMs + 999) / 1000;
     return gbk(reason + "，第 " + std::to_string(failures) + " 次，" + std::to_string(seconds) + " 秒后重试（" +
-               timeOfDay(nowUnixMs + seconds * 1000) + "）");
+               localTimeText(nowUnixMs + seconds * 1000, "%H:%M:%S") + "）");
 }
 
 } // namespace vellumax

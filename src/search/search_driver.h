@@ -110,6 +110,7 @@ private:
     int64_t intervalMs();
     void retry(const PageLoad& load, int64_t intervalMs);
     void holdForVerification();
+    void finishWithoutReading();
     void showVerificationPending(bool pending);
     void request(const std::string& url);
 

@@ -75,6 +75,25 @@ Outcome search(const cli::SearchOptions& options, const std::string& endpoint,
     return {exitCode, messages.text()};
 }
 
+// A folder with a keyword file (lines given in UTF-8, written in GBK) and
+// the options of a search over it that writes numbers.txt and state.ini
+// there.
+struct SearchFolder {
+    QTemporaryDir dir;
+    cli::SearchOptions options;
+
+    explicit SearchFolder(const char* keywordLines)
+    {
+        const QString keywords = dir.filePath("k.txt");
+        write(keywords, QByteArray::fromStdString(gbk(keywordLines)));
+        options.keywordFile = keywords.toStdString();
+        options.output = dir.filePath("numbers.txt").toStdString();
+        options.stateFile = dir.filePath("state.ini").toStdString();
+    }
+    QByteArray numbers() const { return read(dir.filePath("numbers.txt")); }
+    QByteArray state() const { return read(dir.filePath("state.ini")); }
+};
+
 size_t occurrences(const std::string& text, const std::string& part)
 {
     size_t count = 0;
@@ -132,21 +151,15 @@ private slots:
         FixtureEngine engine([](const std::string&, int pn) {
             return FixtureEngine::resultPage({"传真:0512-11111111", "传真:0512-22222222"}, pn, false);
         });
-        QTemporaryDir folder;
-        const QString keywords = folder.filePath("k.txt");
-        write(keywords, QByteArray::fromStdString(gbk("上海传真\r\n苏州传真\r\n")));
-        const QString numbers = folder.filePath("numbers.txt");
+        SearchFolder folder("上海传真\r\n苏州传真\r\n");
         // A line cut off by a crash is ended before the new numbers.
-        write(numbers, "0512-11111111\r\n021-3");
-        cli::SearchOptions options;
-        options.interval = 1;
-        options.deduplicate = true;
-        options.keywordFile = keywords.toStdString();
-        options.output = numbers.toStdString();
+        write(QString::fromStdString(folder.options.output), "0512-11111111\r\n021-3");
+        folder.options.interval = 1;
+        folder.options.deduplicate = true;
 
-        QCOMPARE(search(options, engine.endpoint()).exitCode, 0);
+        QCOMPARE(search(folder.options, engine.endpoint()).exitCode, 0);
         QCOMPARE(engine.requests().size(), size_t(2));
-        QCOMPARE(read(numbers), QByteArray("0512-11111111\r\n021-3\r\n0512-22222222\r\n"));
+        QCOMPARE(folder.numbers(), QByteArray("0512-11111111\r\n021-3\r\n0512-22222222\r\n"));
     }
 
     void sigtermStopsAfterThePageInProgress()
@@ -168,23 +181,17 @@ private slots:
             int pages_ = 0;
         };
         FixtureEngine engine(FixtureEngine::threeKeywordPages);
-        QTemporaryDir folder;
-        const QString keywords = folder.filePath("k.txt");
-        write(keywords, QByteArray::fromStdString(gbk("上海传真\r\nfax list\r\n")));
-        cli::SearchOptions options;
-        options.keywordFile = keywords.toStdString();
-        options.output = folder.filePath("numbers.txt").toStdString();
-        options.stateFile = folder.filePath("state.ini").toStdString();
+        SearchFolder folder("上海传真\r\nfax list\r\n");
         HeadlessServices services;
         services.endpoint = engine.endpoint();
         services.localAddressText = [] { return std::string("192.0.2.7"); };
         services.messages = std::tmpfile();
-        Terminated search(options, services);
+        Terminated search(folder.options, services);
         QCOMPARE(search.run(), 143);
         std::fclose(services.messages);
         QCOMPARE(engine.requests().size(), size_t(3));
-        QCOMPARE(read(folder.filePath("numbers.txt")), QByteArray("021-10000000\r\n021-10000010\r\n021-10000020\r\n"));
-        QCOMPARE(read(folder.filePath("state.ini")).split('\n').value(1), QByteArray("0\r"));
+        QCOMPARE(folder.numbers(), QByteArray("021-10000000\r\n021-10000010\r\n021-10000020\r\n"));
+        QCOMPARE(folder.state().split('\n').value(1), QByteArray("0\r"));
     }
 
     void anUnreadablePageHaltsTheRun()
@@ -195,22 +202,16 @@ private slots:
             answer.plainText = request.word == "fax list";
             return answer;
         });
-        QTemporaryDir folder;
-        const QString keywords = folder.filePath("k.txt");
-        write(keywords, QByteArray::fromStdString(gbk("上海传真\r\nfax list\r\n机械配件\r\n")));
-        cli::SearchOptions options;
-        options.keywordFile = keywords.toStdString();
-        options.output = folder.filePath("numbers.txt").toStdString();
-        options.stateFile = folder.filePath("state.ini").toStdString();
+        SearchFolder folder("上海传真\r\nfax list\r\n机械配件\r\n");
 
-        const Outcome outcome = search(options, engine.endpoint());
+        const Outcome outcome = search(folder.options, engine.endpoint());
         QCOMPARE(outcome.exitCode, 1);
         QVERIFY2(outcome.messages.find("vellumax-cli: Interface not supported") != std::string::npos,
                  outcome.messages.c_str());
         QCOMPARE(engine.requests().size(), size_t(4));
-        QCOMPARE(read(folder.filePath("numbers.txt")).count("\r\n"), 3);
+        QCOMPARE(folder.numbers().count("\r\n"), 3);
         // The keyword in progress, to be searched again on a resume.
-        QCOMPARE(read(folder.filePath("state.ini")).split('\n').value(1), QByteArray("1\r"));
+        QCOMPARE(folder.state().split('\n').value(1), QByteArray("1\r"));
     }
 
     // The very first request is refused with Retry-After: the search starts
@@ -227,19 +228,14 @@ private slots:
             }
             return answer;
         });
-        QTemporaryDir folder;
-        const QString keywords = folder.filePath("k.txt");
-        write(keywords, QByteArray::fromStdString(gbk("上海传真\r\n")));
-        cli::SearchOptions options;
-        options.interval = 1;
-        options.keywordFile = keywords.toStdString();
-        options.output = folder.filePath("numbers.txt").toStdString();
+        SearchFolder folder("上海传真\r\n");
+        folder.options.interval = 1;
 
-        const Outcome outcome = search(options, engine.endpoint());
+        const Outcome outcome = search(folder.options, engine.endpoint());
         QCOMPARE(outcome.exitCode, 0);
         QVERIFY2(outcome.messages.find("页面载入失败（HTTP 429），第 1 次，3 秒后重试（") != std::string::npos,
                  outcome.messages.c_str());
-        QCOMPARE(read(folder.filePath("numbers.txt")), QByteArray("021-10000000\r\n021-10000010\r\n021-10000020\r\n"));
+        QCOMPARE(folder.numbers(), QByteArray("021-10000000\r\n021-10000010\r\n021-10000020\r\n"));
     }
 
     // The engine sends the second keyword's first page to its verification
@@ -254,22 +250,16 @@ private slots:
             answer.verify = request.word == "fax list" && request.pageOffset == 0 && diverted++ < 2;
             return answer;
         });
-        QTemporaryDir folder;
-        const QString keywords = folder.filePath("k.txt");
-        write(keywords, QByteArray::fromStdString(gbk("上海传真\r\nfax list\r\n机械配件\r\n")));
-        cli::SearchOptions options;
-        options.keywordFile = keywords.toStdString();
-        options.output = folder.filePath("numbers.txt").toStdString();
-        options.stateFile = folder.filePath("state.ini").toStdString();
+        SearchFolder folder("上海传真\r\nfax list\r\n机械配件\r\n");
 
-        const Outcome outcome = search(options, engine.endpoint());
+        const Outcome outcome = search(folder.options, engine.endpoint());
         QCOMPARE(outcome.exitCode, 0);
         QCOMPARE(occurrences(outcome.messages, "关键字 2 「fax list」：搜索引擎要求验证，命令行中无法完成。"), size_t(1));
         QCOMPARE(occurrences(outcome.messages, "搜索引擎要求验证，第 1 次，"), size_t(1));
         QCOMPARE(occurrences(outcome.messages, "搜索引擎要求验证，第 2 次，"), size_t(1));
         QCOMPARE(engine.requests().size(), size_t(81));
-        QCOMPARE(read(folder.filePath("numbers.txt")).count("\r\n"), 79);
-        QVERIFY(!read(folder.filePath("numbers.txt")).contains("0999"));
+        QCOMPARE(folder.numbers().count("\r\n"), 79);
+        QVERIFY(!folder.numbers().contains("0999"));
     }
 
     void failuresBeforeTheSearch_data()
