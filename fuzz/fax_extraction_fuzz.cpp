@@ -107,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ResultList results;
     size_t appended = 0;
     const size_t added = ExtractFaxNumbers(
-        lines, marker, [&] { return deduplicate; }, results, [&] { ++appended; });
+        lines, marker, [&] { return deduplicate; }, results, [&](std::string_view) { ++appended; });
     FUZZ_CHECK(added == expected.size() && appended == added && results.size() == added);
     for (size_t i = 0; i < results.size(); ++i) {
         FUZZ_CHECK(results[i] == expected[i]);
@@ -116,8 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // Across the whole text as line by line, with the page line rules.
     std::vector<std::string> byLine, inText;
-    forEachFaxNumber(pageLines(text), marker, [&](std::string& n) { byLine.push_back(n); });
-    forEachFaxNumberInText(text, marker, [&](std::string& n) { inText.push_back(n); });
+    forEachFaxNumber(pageLines(text), marker, [&](std::string& n, std::string_view) { byLine.push_back(n); });
+    forEachFaxNumberInText(text, marker, [&](std::string& n, std::string_view) { inText.push_back(n); });
     FUZZ_CHECK(inText == byLine);
     return 0;
 }

@@ -169,7 +169,7 @@ int runExtract(const std::vector<std::string>& files, const std::string& marker,
     ResultList results;
     std::string output;
     const auto extractPiece = [&](std::string_view piece) {
-        forEachFaxNumberInText(piece, marker, [&](std::string& number) {
+        forEachFaxNumberInText(piece, marker, [&](std::string& number, std::string_view) {
             if (deduplicate) {
                 if (results.contains(number))
                     return;

@@ -121,28 +121,28 @@ namespace {
 
 template <typename Line>
 void numbersOf(const std::vector<Line>& pageLines, std::string_view fieldMarker,
-               const std::function<void(std::string& number)>& found)
+               const FoundNumberCallback& found)
 {
     if (fieldMarker.empty())
         return;
     for (const std::string_view line : pageLines)
         if (std::optional<std::string> number = faxNumberInLine(line, fieldMarker))
-            found(*number);
+            found(*number, line);
 }
 
 template <typename Line>
 size_t extractFrom(const std::vector<Line>& pageLines, std::string_view fieldMarker,
                    const std::function<bool()>& deduplicate, ResultList& results,
-                   const std::function<void()>& appended)
+                   const std::function<void(std::string_view line)>& appended)
 {
     size_t added = 0;
-    numbersOf(pageLines, fieldMarker, [&](std::string& number) {
+    numbersOf(pageLines, fieldMarker, [&](std::string& number, std::string_view line) {
         if (deduplicate && deduplicate() && results.contains(number))
             return;
         results.append(std::move(number));
         ++added;
         if (appended)
-            appended();
+            appended(line);
     });
     return added;
 }
@@ -150,13 +150,13 @@ size_t extractFrom(const std::vector<Line>& pageLines, std::string_view fieldMar
 } // namespace
 
 void forEachFaxNumber(const std::vector<std::string_view>& pageLines, std::string_view fieldMarker,
-                      const std::function<void(std::string& number)>& found)
+                      const FoundNumberCallback& found)
 {
     numbersOf(pageLines, fieldMarker, found);
 }
 
 void forEachFaxNumberInText(std::string_view pageText, std::string_view fieldMarker,
-                            const std::function<void(std::string& number)>& found)
+                            const FoundNumberCallback& found)
 {
     if (fieldMarker.empty())
         return;
@@ -198,21 +198,21 @@ void forEachFaxNumberInText(std::string_view pageText, std::string_view fieldMar
         }
         const std::string_view line(text + start, std::min(end - start, kPageLineLimit));
         if (std::optional<std::string> number = faxNumberInLine(line, fieldMarker))
-            found(*number);
+            found(*number, line);
         lineStart = end + 2;
     }
 }
 
 size_t ExtractFaxNumbers(const std::vector<std::string_view>& pageLines, std::string_view fieldMarker,
                          const std::function<bool()>& deduplicate, ResultList& results,
-                         const std::function<void()>& appended)
+                         const std::function<void(std::string_view line)>& appended)
 {
     return extractFrom(pageLines, fieldMarker, deduplicate, results, appended);
 }
 
 size_t ExtractFaxNumbers(const std::vector<std::string>& pageLines, std::string_view fieldMarker,
                          const std::function<bool()>& deduplicate, ResultList& results,
-                         const std::function<void()>& appended)
+                         const std::function<void(std::string_view line)>& appended)
 {
     return extractFrom(pageLines, fieldMarker, deduplicate, results, appended);
 }

@@ -28,26 +28,30 @@ std::string normaliseNumber(std::string_view run);
 // 11 to 29 bytes. Nothing when the line yields no number.
 std::optional<std::string> faxNumberInLine(std::string_view line, std::string_view fieldMarker);
 
+// Told of each number found, with the page line it stood in (a view that
+// holds only during the call).
+using FoundNumberCallback = std::function<void(std::string& number, std::string_view line)>;
+
 // Calls `found` with the number of each of the page's lines that yields one,
 // in line order, without a result list (nothing is dropped as a duplicate).
 void forEachFaxNumber(const std::vector<std::string_view>& pageLines, std::string_view fieldMarker,
-                      const std::function<void(std::string& number)>& found);
+                      const FoundNumberCallback& found);
 
 // forEachFaxNumber over the page lines of `pageText`, without taking the
 // text apart into lines: the marker is looked for across the whole text, and
 // only the lines that may hold it are cut out.
 void forEachFaxNumberInText(std::string_view pageText, std::string_view fieldMarker,
-                            const std::function<void(std::string& number)>& found);
+                            const FoundNumberCallback& found);
 
 // Adds the numbers of a page's lines to the result list. `deduplicate` is
 // asked afresh for every candidate; when it answers true a number the list
-// already holds is dropped. `appended` runs after each entry is added.
-// Returns how many entries were added.
+// already holds is dropped. `appended` runs after each entry is added, with
+// the line the number stood in. Returns how many entries were added.
 size_t ExtractFaxNumbers(const std::vector<std::string_view>& pageLines, std::string_view fieldMarker,
                          const std::function<bool()>& deduplicate, ResultList& results,
-                         const std::function<void()>& appended = {});
+                         const std::function<void(std::string_view line)>& appended = {});
 size_t ExtractFaxNumbers(const std::vector<std::string>& pageLines, std::string_view fieldMarker,
                          const std::function<bool()>& deduplicate, ResultList& results,
-                         const std::function<void()>& appended = {});
+                         const std::function<void(std::string_view line)>& appended = {});
 
 } // namespace vellumax

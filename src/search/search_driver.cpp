@@ -161,8 +161,15 @@ void SearchDriver::processResultPage()
     // A failing read ends the tick here with the timer off: the run halts
     // until the user stops it.
     const std::string pageText = pages_.ReadPageText();
+    // The page offset has moved on to the next page already.
+    const int32_t pageOffset = run_.pageOffset() - 10;
     const SearchRun::Next next = run_.processPage(
-        pageText, [this] { return host_.deduplicate(); }, [this] { host_.showFoundCount(run_.foundCount()); });
+        pageText, [this] { return host_.deduplicate(); },
+        [&](std::string_view line) {
+            const ResultList& results = run_.results();
+            host_.numberAdded({results[results.size() - 1], line, run_.keywordCursor(), pageOffset});
+            host_.showFoundCount(run_.foundCount());
+        });
     host_.pageRead();
     if (next == SearchRun::Next::Finish)
         host_.finish();

@@ -5,8 +5,17 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace vellumax {
+
+// A number the run has just added to its list, and where it was found.
+struct AddedNumber {
+    const std::string& number;
+    std::string_view line; // the page line it stood in, as read (valid during the call)
+    int32_t keywordNumber; // 1-based, as the keyword position shows it
+    int32_t pageOffset;    // the offset of the page it was read from (its pn)
+};
 
 // What a search run needs from whoever hosts it: the page timer, the user's
 // settings and the places where it shows its progress. The window keeps them
@@ -30,6 +39,8 @@ public:
 
     // The 1-based number of the keyword being searched, at every request.
     virtual void showKeywordPosition(int32_t cursor) = 0;
+    // Each number as it is added to the list, before its count is shown.
+    virtual void numberAdded(const AddedNumber& /*added*/) {}
     // The numbers found in this run, after every number added.
     virtual void showFoundCount(int32_t count) = 0;
     // A status message (GBK): the run starting, searching, waiting to retry.

@@ -47,7 +47,7 @@ std::string SearchRun::repeatRequestStep() const
 }
 
 SearchRun::Next SearchRun::processPage(std::string_view pageText, const std::function<bool()>& deduplicate,
-                                       const std::function<void()>& appended)
+                                       const std::function<void(std::string_view line)>& appended)
 {
     // The lines are views into the run's own copy of the page.
     pageText_.assign(pageText);
@@ -55,10 +55,10 @@ SearchRun::Next SearchRun::processPage(std::string_view pageText, const std::fun
     morePages_ = page.morePages;
     pageLines_ = std::move(page.lines);
 
-    ExtractFaxNumbers(pageLines_, queries_.fieldMarker(), deduplicate, results_, [&] {
+    ExtractFaxNumbers(pageLines_, queries_.fieldMarker(), deduplicate, results_, [&](std::string_view line) {
         ++foundCount_;
         if (appended)
-            appended();
+            appended(line);
     });
 
     // The page's numbers are always taken before the run decides whether to

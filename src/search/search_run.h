@@ -27,6 +27,7 @@ public:
     bool stopFlag() const { return stopFlag_; }
     bool morePages() const { return morePages_; }
     int32_t foundCount() const { return foundCount_; }
+    const ResultList& results() const { return results_; }
 
     // Takes the start position the user answered: a negative one becomes 0.
     // Returns false when it lies beyond the keyword list; the caller tells
@@ -53,10 +54,10 @@ public:
 
     // Reads one page: its lines, the more-pages flag with the page cap, the
     // numbers it holds (`deduplicate` asked for each candidate, `appended`
-    // after each entry), then whether the run asks for another page (of this
+    // after each entry, with the page line it came from), then whether the run asks for another page (of this
     // keyword or, after a keyword step, of the next) or finishes.
     Next processPage(std::string_view pageText, const std::function<bool()>& deduplicate,
-                     const std::function<void()>& appended);
+                     const std::function<void(std::string_view line)>& appended);
 
     void stop() { stopFlag_ = true; }
 

@@ -124,15 +124,15 @@ std::vector<std::string> numbersOf(const ResultList& list) { return {list.begin(
 TEST(Extraction, AppendsInOrderAndCallsBackForEach)
 {
     ResultList results;
-    size_t calls = 0;
+    Lines lines;
     const Lines page = {gbk("传真:0512-12345678"), "x", gbk("传真:(010)87654321 传真:0512-11111111"), "",
                         gbk("电话:0512-12345678")};
-    const size_t added = ExtractFaxNumbers(page, gbk("传真:"), {}, results, [&] {
-        ++calls;
-        EXPECT_EQ(results.size(), calls);
+    const size_t added = ExtractFaxNumbers(page, gbk("传真:"), {}, results, [&](std::string_view line) {
+        lines.emplace_back(line);
+        EXPECT_EQ(results.size(), lines.size());
     });
     EXPECT_EQ(added, 2u);
-    EXPECT_EQ(calls, 2u);
+    EXPECT_EQ(lines, (Lines{page[0], page[2]}));
     EXPECT_EQ(numbersOf(results), (Lines{"0512-12345678", "010-87654321"}));
     EXPECT_EQ(ExtractFaxNumbers(page, "", [] { return false; }, results), 0u);
     EXPECT_EQ(results.size(), 2u);
@@ -149,12 +149,16 @@ TEST(Extraction, MarkerBeyondTheLineCutIsNotSeen)
     EXPECT_EQ(numbersOf(results), Lines{"0512-123456"});
 }
 
-// The numbers of a page text, line by line and across the whole text.
+// The numbers of a page text, each with its line, line by line and across
+// the whole text.
 std::pair<Lines, Lines> numbersBothWays(const std::string& text, const std::string& marker)
 {
     Lines byLine, inText;
-    forEachFaxNumber(pageLines(text), marker, [&](std::string& n) { byLine.push_back(n); });
-    forEachFaxNumberInText(text, marker, [&](std::string& n) { inText.push_back(n); });
+    const auto into = [](Lines& found) {
+        return [&found](std::string& n, std::string_view line) { found.push_back(n + '|' + std::string(line)); };
+    };
+    forEachFaxNumber(pageLines(text), marker, into(byLine));
+    forEachFaxNumberInText(text, marker, into(inText));
     return {byLine, inText};
 }
 

@@ -69,6 +69,7 @@ public:
     bool finished = false;
     bool canVerify = false;
     std::vector<bool> pendingChanges;
+    std::vector<std::string> added; // number|line|keyword|offset
 
     int64_t nowUnixMs() override { return kEpochMs + now; }
     bool userCanVerify() override { return canVerify; }
@@ -89,6 +90,11 @@ public:
     int intervalSeconds() override { return intervalSecondsValue; }
     bool deduplicate() override { return false; }
     void showKeywordPosition(int32_t) override { requestTimes.push_back(now); }
+    void numberAdded(const AddedNumber& a) override
+    {
+        added.push_back(a.number + '|' + utf8FromGbk(std::string(a.line)) + '|' + std::to_string(a.keywordNumber) +
+                        '|' + std::to_string(a.pageOffset));
+    }
     void showFoundCount(int32_t) override {}
     void showMessage(const std::string& message) override { messages.push_back(utf8FromGbk(message)); }
     void finish() override
@@ -163,6 +169,8 @@ TEST(SearchDriverRetry, FailedPageIsAskedAgainWithDoublingWaitsThenTheRunGoesOn)
     EXPECT_TRUE(rig.host.finished);
     EXPECT_EQ(rig.pages.reads, 2);
     EXPECT_EQ(rig.results.size(), 2u);
+    EXPECT_EQ(rig.host.added, (std::vector<std::string>{"0512-12345678|传真:0512-12345678|1|0",
+                                                        "0512-12345678|传真:0512-12345678|1|10"}));
     EXPECT_EQ(rig.driver.failuresInRow(), 0);
     EXPECT_EQ(rig.host.messages,
               (std::vector<std::string>{"启动搜索请稍候...", "正在搜索...",
