@@ -250,7 +250,7 @@ void addExtractCommand(CLI::App& cli, CommandRun& run)
         bool deduplicate = false;
     };
     auto options = std::make_shared<Options>();
-    sub->add_option("--marker", options->marker)->check(markerCheck());
+    sub->add_option("--marker", options->marker)->transform(markerCheck());
     sub->add_flag("--dedup", options->deduplicate);
     sub->add_option("FILE", options->files)->required();
     sub->callback([&run, options] {

@@ -77,6 +77,8 @@ TEST(CliExtract, RunsPagesInOrderIntoOneList)
     EXPECT_EQ(test::runCli({"extract", page2, "--marker", "FAX:", page1}).out,
               "010-12345678\r\n0512-22222222\r\n");
     EXPECT_EQ(test::runCli({"extract", "-"}, gbk("传真:0512-44444444")).out, "0512-44444444\r\n");
+    // A marker typed in a terminal is UTF-8; the pages are GBK.
+    EXPECT_EQ(test::runCli({"extract", "--marker", "传真:", page2}).out, "0512-12345678\r\n");
 }
 
 TEST(CliPager, PrintsTheMorePagesFlag)
