@@ -106,13 +106,18 @@ std::string normaliseNumber(std::string_view run)
     return number;
 }
 
+bool isWithinLengthWindow(std::string_view number)
+{
+    return number.size() >= kShortestNumber && number.size() <= kLongestNumber;
+}
+
 std::optional<std::string> faxNumberInLine(std::string_view line, std::string_view fieldMarker)
 {
     const std::optional<std::string_view> run = numberRunAfterMarker(line, fieldMarker);
     if (!run)
         return std::nullopt;
     std::string candidate = normaliseNumber(*run);
-    if (candidate.size() < kShortestNumber || candidate.size() > kLongestNumber)
+    if (!isWithinLengthWindow(candidate))
         return std::nullopt;
     return candidate;
 }
@@ -135,8 +140,18 @@ size_t extractFrom(const std::vector<Line>& pageLines, std::string_view fieldMar
                    const std::function<bool()>& deduplicate, ResultList& results,
                    const std::function<void(std::string_view line)>& appended)
 {
+    return addFaxNumbers([&](const FoundNumberCallback& found) { numbersOf(pageLines, fieldMarker, found); },
+                         deduplicate, results, appended);
+}
+
+} // namespace
+
+size_t addFaxNumbers(const std::function<void(const FoundNumberCallback& found)>& read,
+                     const std::function<bool()>& deduplicate, ResultList& results,
+                     const std::function<void(std::string_view line)>& appended)
+{
     size_t added = 0;
-    numbersOf(pageLines, fieldMarker, [&](std::string& number, std::string_view line) {
+    read([&](std::string& number, std::string_view line) {
         if (deduplicate && deduplicate() && results.contains(number))
             return;
         results.append(std::move(number));
@@ -146,8 +161,6 @@ size_t extractFrom(const std::vector<Line>& pageLines, std::string_view fieldMar
     });
     return added;
 }
-
-} // namespace
 
 void forEachFaxNumber(const std::vector<std::string_view>& pageLines, std::string_view fieldMarker,
                       const FoundNumberCallback& found)

@@ -22,6 +22,10 @@ std::optional<std::string_view> numberRunAfterMarker(std::string_view line, std:
 // The length window is not applied.
 std::string normaliseNumber(std::string_view run);
 
+// Whether a normalised number's length lies within the window of 11 to 29
+// bytes that a number must fit.
+bool isWithinLengthWindow(std::string_view number);
+
 // Steps 1 to 8 for one page line: the first occurrence of the marker, a tail
 // of at most 255 bytes, the run of "0123456789(-+)", the replacements, the
 // prefix table, the leading zero, the trailing dash and the length window of
@@ -42,6 +46,15 @@ void forEachFaxNumber(const std::vector<std::string_view>& pageLines, std::strin
 // only the lines that may hold it are cut out.
 void forEachFaxNumberInText(std::string_view pageText, std::string_view fieldMarker,
                             const FoundNumberCallback& found);
+
+// Adds the numbers a reading finds to the result list: `read` calls the
+// callback it is given with each number. `deduplicate` is asked afresh for
+// every number; when it answers true a number the list already holds is
+// dropped. `appended` runs after each entry is added, with the line the
+// number stood in. Returns how many entries were added.
+size_t addFaxNumbers(const std::function<void(const FoundNumberCallback& found)>& read,
+                     const std::function<bool()>& deduplicate, ResultList& results,
+                     const std::function<void(std::string_view line)>& appended);
 
 // Adds the numbers of a page's lines to the result list. `deduplicate` is
 // asked afresh for every candidate; when it answers true a number the list

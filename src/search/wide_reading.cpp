@@ -1,0 +1,475 @@
+#include "search/wide_reading.h"
+
+#include "search/query_builder.h"
+#include "text/compatibility_forms.h"
+
+#include <array>
+#include <cstring>
+
+namespace vellumax {
+namespace {
+
+// The marker rule looks at no more than this after its marker.
+constexpr size_t kTailLength = 255;
+// A Chinese number has at most this many digits before an extension: an
+// area code and its line (3 + 8, 4 + 8), or a mobile number (11). A blank
+// after ten of them ends the number.
+constexpr int kWholeNumberDigits = 10;
+
+constexpr std::string_view kChuan = "\xB4\xAB";       // 传
+constexpr std::string_view kChuanOld = "\x82\xF7";    // 傳
+constexpr std::string_view kZhen = "\xD5\xE6";        // 真
+constexpr std::string_view kHaoMa = "\xBA\xC5\xC2\xEB"; // 号码
+constexpr std::string_view kHao = "\xBA\xC5";         // 号
+constexpr std::array<std::string_view, 3> kLongDashes = {"\xA1\xAA", "\xA8\x43", "\xA8\x44"}; // — – ―
+// Between two numbers of one label: 、 或 及 和 (besides / , ; &).
+constexpr std::array<std::string_view, 4> kNumberSeparators = {"\xA1\xA2", "\xBB\xF2", "\xBC\xB0", "\xBA\xCD"};
+// Words that make a label of their own: a label ends with the last of them
+// before its colon, unless it is joined to the one before (电话/传真).
+constexpr std::array<std::string_view, 12> kLabelWords = {
+    "\xB5\xE7\xBB\xB0", // 电话
+    "\xCA\xD6\xBB\xFA", // 手机
+    "\xD7\xDC\xBB\xFA", // 总机
+    "\xC8\xC8\xCF\xDF", // 热线
+    "\xBF\xCD\xB7\xFE", // 客服
+    "\xD7\xF9\xBB\xFA", // 座机
+    "\xD3\xCA\xB1\xE0", // 邮编
+    "\xB5\xD8\xD6\xB7", // 地址
+    "\xCD\xF8\xD6\xB7", // 网址
+    "\xD3\xCA\xCF\xE4", // 邮箱
+    "\xC1\xAA\xCF\xB5", // 联系
+    "\xCE\xA2\xD0\xC5", // 微信
+};
+constexpr std::array<std::string_view, 5> kLatinLabelWords = {"tel", "phone", "mobile", "mail", "qq"};
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isLatinLetter(char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
+char lower(char c) { return isLatinLetter(c) ? static_cast<char>(c | 0x20) : c; }
+bool isLeadByte(char c) { return static_cast<unsigned char>(c) >= 0x81 && static_cast<unsigned char>(c) <= 0xFE; }
+
+size_t charLength(std::string_view s, size_t i) { return isLeadByte(s[i]) && i + 1 < s.size() ? 2 : 1; }
+
+bool startsWithAt(std::string_view s, size_t i, std::string_view word) { return s.substr(i, word.size()) == word; }
+
+template <size_t N>
+size_t oneOfAt(std::string_view s, size_t i, const std::array<std::string_view, N>& words)
+{
+    for (const std::string_view word : words)
+        if (startsWithAt(s, i, word))
+            return word.size();
+    return 0;
+}
+
+size_t dashAt(std::string_view s, size_t i) { return s[i] == '-' ? 1 : oneOfAt(s, i, kLongDashes); }
+
+// A character the marker rule reads as part of a number, or a long dash.
+bool isNumberCharAt(std::string_view s, size_t i)
+{
+    const char c = s[i];
+    return isDigit(c) || c == '(' || c == ')' || c == '+' || dashAt(s, i) != 0;
+}
+
+bool containsFoldedLatin(std::string_view s, std::string_view word)
+{
+    for (size_t i = 0; i + word.size() <= s.size(); ++i) {
+        size_t k = 0;
+        while (k < word.size() && lower(s[i + k]) == word[k])
+            ++k;
+        if (k == word.size())
+            return true;
+    }
+    return false;
+}
+
+// The length of a fax word at `i`: 传真 or 傳真 (blanks may stand between the
+// two), or "fax" in any case, not the start of a longer word (faxes).
+size_t faxWordAt(std::string_view s, size_t i)
+{
+    if (startsWithAt(s, i, kChuan) || startsWithAt(s, i, kChuanOld)) {
+        size_t j = i + 2;
+        while (j < s.size() && isBlank(s[j]))
+            ++j;
+        return startsWithAt(s, j, kZhen) ? j + 2 - i : 0;
+    }
+    if (i + 3 > s.size() || lower(s[i]) != 'f' || lower(s[i + 1]) != 'a' || lower(s[i + 2]) != 'x')
+        return 0;
+    if (i + 3 < s.size() && isLatinLetter(s[i + 3]) && lower(s[i + 3]) != 'n')
+        return 0;
+    return 3;
+}
+
+// What may follow a fax word before its colon or number: 号码, 号, No., #.
+size_t faxWordSuffixAt(std::string_view s, size_t i)
+{
+    if (startsWithAt(s, i, kHaoMa))
+        return kHaoMa.size();
+    if (startsWithAt(s, i, kHao))
+        return kHao.size();
+    size_t j = i;
+    if (j + 1 < s.size() && lower(s[j]) == 'n' && lower(s[j + 1]) == 'o')
+        j += 2;
+    while (j < s.size() && (s[j] == '.' || s[j] == '#'))
+        ++j;
+    return j - i;
+}
+
+bool holdsFaxWord(std::string_view s)
+{
+    for (size_t i = 0; i < s.size(); i += charLength(s, i))
+        if (faxWordAt(s, i))
+            return true;
+    // A lone F stands for fax in "T: ... F: ..." and "Tel/F:".
+    for (size_t i = 0; i < s.size(); ++i)
+        if (lower(s[i]) == 'f' && (i == 0 || !isLatinLetter(s[i - 1])) && (i + 1 == s.size() || !isLatinLetter(s[i + 1])))
+            return true;
+    return false;
+}
+
+bool holdsLabelWord(std::string_view s)
+{
+    for (size_t i = 0; i < s.size(); i += charLength(s, i))
+        if (oneOfAt(s, i, kLabelWords) || faxWordAt(s, i))
+            return true;
+    for (const std::string_view word : kLatinLabelWords)
+        if (containsFoldedLatin(s, word))
+            return true;
+    return false;
+}
+
+bool isJoiner(std::string_view s, size_t i)
+{
+    const char c = s[i];
+    return c == '/' || c == '&' || c == '(' || c == ')' || startsWithAt(s, i, "\xA1\xA2") ||
+           startsWithAt(s, i, "\xBA\xCD") || startsWithAt(s, i, "\xBC\xB0");
+}
+
+// Whether the text before a colon names a fax label. Only its last label
+// counts ("传真号码见下 电话:" is a phone label), with the words joined to it
+// ("电话/传真:", "传真 (Fax):", "Tel & Fax:", "Fax No.:", "传 真:").
+bool isFaxLabel(std::string_view text)
+{
+    // The blank-parted pieces of the text, from the last one back.
+    std::vector<std::pair<size_t, size_t>> pieces;
+    for (size_t i = 0; i < text.size();) {
+        while (i < text.size() && isBlank(text[i]))
+            ++i;
+        const size_t start = i;
+        while (i < text.size() && !isBlank(text[i]))
+            i += charLength(text, i);
+        if (i > start)
+            pieces.emplace_back(start, i);
+    }
+    if (pieces.empty())
+        return false;
+    size_t first = pieces.size() - 1;
+    while (first > 0) {
+        const std::string_view group = text.substr(pieces[first].first, pieces.back().second - pieces[first].first);
+        const auto [prevStart, prevEnd] = pieces[first - 1];
+        const bool joined = isJoiner(group, 0) || isJoiner(text, prevEnd - 1) ||
+                            (prevEnd - prevStart == 2 && isLeadByte(text[prevStart]));
+        if (!joined && holdsLabelWord(group))
+            break;
+        --first;
+    }
+    return holdsFaxWord(text.substr(pieces[first].first));
+}
+
+bool isSeparatorAt(std::string_view s, size_t i, size_t& length)
+{
+    const char c = s[i];
+    if (c == '/' || c == ',' || c == ';' || c == '&' || c == '\\') {
+        length = 1;
+        return true;
+    }
+    length = oneOfAt(s, i, kNumberSeparators);
+    return length != 0;
+}
+
+// A candidate that is a date (2019-10-12), which the marker rule would take
+// for a number of eleven bytes.
+bool looksLikeDate(std::string_view plain)
+{
+    if (plain.size() < 8 || plain.size() > 10 || !(plain.starts_with("19") || plain.starts_with("20")))
+        return false;
+    int dashes = 0;
+    for (const char c : plain) {
+        if (c == '-')
+            ++dashes;
+        else if (!isDigit(c))
+            return false;
+    }
+    return dashes == 2 && plain[4] == '-';
+}
+
+bool opensNumberPart(std::string_view rest)
+{
+    size_t i = 0;
+    while (i < rest.size() && isBlank(rest[i]))
+        ++i;
+    return i < rest.size() && (isDigit(rest[i]) || rest[i] == '+');
+}
+
+// 86 or 0086 as a number's first digits, followed by a blank or a sign.
+bool isCountryCode(std::string_view group) { return group == "86" || group == "0086"; }
+
+// An area code as its first digits: 010, 02x, or 0 and three digits from
+// 3 on; after a country code the same without the 0.
+bool isAreaCode(std::string_view group, bool afterCountryCode)
+{
+    if (!group.starts_with('0')) {
+        if (!afterCountryCode)
+            return false;
+    } else {
+        group.remove_prefix(1);
+    }
+    if (group == "10")
+        return true;
+    if (group.size() == 2 && group[0] == '2')
+        return true;
+    return group.size() == 3 && group[0] >= '3' && group[0] <= '9';
+}
+
+} // namespace
+
+std::string plainNumberAt(std::string_view text, size_t& length)
+{
+    std::string plain;
+    std::string group;        // the digits of the group being read
+    int groups = 0;           // digit groups so far, the country code's too
+    int digits = 0;           // digits so far, the country code's too
+    int countryCodeDigits = 0;
+    size_t i = 0;
+    const auto endGroup = [&] {
+        if (groups == 1 && !group.empty() && isCountryCode(group))
+            countryCodeDigits = static_cast<int>(group.size());
+        group.clear();
+    };
+    while (i < text.size() && plain.size() < kTailLength) {
+        const char c = text[i];
+        if (isDigit(c)) {
+            if (group.empty())
+                ++groups;
+            group += c;
+            plain += c;
+            ++digits;
+            ++i;
+            continue;
+        }
+        if (isBlank(c) || c == '.') {
+            size_t next = i;
+            while (next < text.size() && (isBlank(text[next]) || text[next] == '.'))
+                ++next;
+            if (next >= text.size() || !isNumberCharAt(text, next))
+                break;
+            // Blanks beside a sign go; between digits they may stand for a
+            // dash, or end the number.
+            if (!group.empty() && isDigit(text[next])) {
+                const std::string lastGroup = group;
+                endGroup();
+                const bool afterCountryCode = countryCodeDigits > 0 && groups == 1;
+                if (!afterCountryCode && digits - countryCodeDigits >= kWholeNumberDigits)
+                    break;
+                const int nationalGroups = groups - (countryCodeDigits > 0 ? 1 : 0);
+                if (afterCountryCode || (nationalGroups == 1 && isAreaCode(lastGroup, countryCodeDigits > 0)))
+                    plain += '-';
+            }
+            i = next;
+            continue;
+        }
+        if (const size_t dash = dashAt(text, i)) {
+            endGroup();
+            plain += '-';
+            i += dash;
+            continue;
+        }
+        if (c == '(' || c == ')' || c == '+') {
+            // A bracket that opens a note, "(总机)", is no part of the number.
+            if (c == '(' && !opensNumberPart(text.substr(i + 1)))
+                break;
+            endGroup();
+            plain += c;
+            ++i;
+            continue;
+        }
+        break;
+    }
+    length = digits > 0 ? i : 0;
+    return digits > 0 ? plain : std::string();
+}
+
+bool mayHoldFaxLabel(std::string_view line)
+{
+    const char* const s = line.data();
+    const auto fullWidth = [&](size_t at, char c1, char c2) {
+        return at >= 1 && s[at - 1] == '\xA3' && (s[at] == c1 || s[at] == c2);
+    };
+    for (size_t i = 1; i < line.size(); ++i) {
+        const char c = s[i];
+        // 真, fax, full-width X, and a lone F before either colon.
+        if ((c == '\xE6' && s[i - 1] == '\xD5') ||
+            ((c | 0x20) == 'x' && i >= 2 && lower(s[i - 1]) == 'a' && lower(s[i - 2]) == 'f') ||
+            fullWidth(i, '\xD8', '\xF8') || (c == ':' && lower(s[i - 1]) == 'f') ||
+            (fullWidth(i, '\xBA', '\xBA') && i >= 2 && (lower(s[i - 2]) == 'f' || fullWidth(i - 2, '\xC6', '\xE6'))))
+            return true;
+    }
+    return false;
+}
+
+namespace {
+
+// The numbers of one line after fax labels, in the plain form, before the
+// marker rule's normalisation. `labelPending` comes in true when the line
+// before ended with a fax label, and goes out true when this one does.
+std::vector<std::string> plainFaxNumbers(std::string_view s, bool& labelPending)
+{
+    // Where the reading stands: under no fax label; under one, before its
+    // first number, after a number, or after a separator that promises one
+    // more.
+    enum class Scope { None, Label, Number, Separator };
+    Scope scope = labelPending ? Scope::Label : Scope::None;
+    std::vector<std::string> numbers;
+    // Where the text that a colon would make a label begins.
+    size_t labelStart = 0;
+    size_t i = 0;
+    while (i < s.size()) {
+        const char c = s[i];
+        if (isBlank(c)) {
+            ++i;
+            continue;
+        }
+        if (c == ':') {
+            // A colon after a digit is a time or a port, not a label.
+            size_t before = i;
+            while (before > labelStart && isBlank(s[before - 1]))
+                --before;
+            const bool label = before > labelStart && !isDigit(s[before - 1]);
+            scope = label && isFaxLabel(s.substr(labelStart, before - labelStart)) ? Scope::Label : Scope::None;
+            labelStart = ++i;
+            continue;
+        }
+        if (isNumberCharAt(s, i)) {
+            size_t length = 0;
+            std::string plain = plainNumberAt(s.substr(i), length);
+            if (length > 0) {
+                if ((scope == Scope::Label || scope == Scope::Separator) && !looksLikeDate(plain)) {
+                    numbers.push_back(std::move(plain));
+                    scope = Scope::Number;
+                } else {
+                    scope = Scope::None;
+                }
+                labelStart = i += length;
+                continue;
+            }
+            // A bracketed note without digits, "(Fax)" or "（总机）", leaves the
+            // label as it is.
+            if (c == '(') {
+                const size_t close = s.find(')', i);
+                if (close != std::string_view::npos && close - i <= 32 &&
+                    s.substr(i, close - i).find(':') == std::string_view::npos) {
+                    i = close + 1;
+                    continue;
+                }
+            }
+            i += dashAt(s, i) ? dashAt(s, i) : 1;
+            continue;
+        }
+        size_t separator = 0;
+        if (isSeparatorAt(s, i, separator)) {
+            if (scope == Scope::Number)
+                scope = Scope::Separator;
+            if (c == ',' || c == ';')
+                labelStart = i + separator;
+            i += separator;
+            continue;
+        }
+        if (const size_t word = faxWordAt(s, i)) {
+            // A fax label without a colon: "传真 0512-...", "Fax No. 0512-...".
+            i += word;
+            i += faxWordSuffixAt(s, i);
+            size_t next = i;
+            while (next < s.size() && isBlank(s[next]))
+                ++next;
+            if (next == s.size() || isNumberCharAt(s, next))
+                scope = Scope::Label;
+            else if (s[next] != ':')
+                scope = Scope::None;
+            continue;
+        }
+        // A word or a sign that is no part of a fax label's numbers. Most
+        // signs end the text a colon would make a label of; words and
+        // brackets do not.
+        scope = Scope::None;
+        if (!isLeadByte(c) && !isLatinLetter(c) && c != '(' && c != ')' && c != '.' && c != '#' && c != '_')
+            labelStart = i + 1;
+        else if (startsWithAt(s, i, "\xA1\xA3")) // 。
+            labelStart = i + 2;
+        i += charLength(s, i);
+    }
+    labelPending = scope == Scope::Label;
+    return numbers;
+}
+
+bool isBlankLine(std::string_view line)
+{
+    for (const char c : line)
+        if (!isBlank(c))
+            return false;
+    return true;
+}
+
+} // namespace
+
+void WideFaxReader::readLine(std::string_view line, const FoundNumberCallback& found)
+{
+    if (labelPending_ && isBlankLine(line))
+        return;
+    bool labelPending = labelPending_;
+    labelPending_ = false;
+
+    // The marker rule's numbers first, as it gives them.
+    std::vector<std::string> specified;
+    for (const std::string_view marker : {kChineseFaxMarker, kLatinFaxMarker})
+        if (std::optional<std::string> number = faxNumberInLine(line, marker))
+            specified.push_back(std::move(*number));
+    if (!labelPending && specified.empty() && !mayHoldFaxLabel(line))
+        return;
+
+    std::string folded;
+    if (mayHoldCompatibilityForms(line))
+        folded = foldCompatibilityForms(line);
+    const std::vector<std::string> plain = plainFaxNumbers(folded.empty() ? line : folded, labelPending);
+    labelPending_ = labelPending;
+
+    std::vector<bool> given(specified.size(), false);
+    for (std::string& number : specified)
+        found(number, line);
+    for (const std::string& candidate : plain) {
+        std::string number = normaliseNumber(candidate);
+        if (!isWithinLengthWindow(number))
+            continue;
+        // The marker rule gave this one already.
+        bool already = false;
+        for (size_t k = 0; k < specified.size() && !already; ++k)
+            if (!given[k] && specified[k] == number)
+                given[k] = already = true;
+        if (!already)
+            found(number, line);
+    }
+}
+
+void forEachWideFaxNumber(const std::vector<std::string_view>& pageLines, const FoundNumberCallback& found)
+{
+    WideFaxReader reader;
+    for (const std::string_view line : pageLines)
+        reader.readLine(line, found);
+}
+
+size_t ExtractFaxNumbersWide(const std::vector<std::string_view>& pageLines, const std::function<bool()>& deduplicate,
+                             ResultList& results, const std::function<void(std::string_view line)>& appended)
+{
+    return addFaxNumbers([&](const FoundNumberCallback& found) { forEachWideFaxNumber(pageLines, found); },
+                         deduplicate, results, appended);
+}
+
+} // namespace vellumax

@@ -1,0 +1,145 @@
+// Wide reading: the fax labels and number forms people write, and that it
+// never gives less than the marker rule.
+#include "search/fax_extraction.h"
+#include "search/page_analysis.h"
+#include "search/query_builder.h"
+#include "search/wide_reading.h"
+#include "text/gbk_codec.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace vellumax {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// The wide reading of a page given in UTF-8 lines; the numbers in UTF-8.
+Lines wideNumbers(const Lines& utf8Lines)
+{
+    std::vector<std::string> page;
+    for (const std::string& line : utf8Lines)
+        page.push_back(gbk(line));
+    Lines numbers;
+    forEachWideFaxNumber({page.begin(), page.end()}, [&](std::string& n, std::string_view) { numbers.push_back(n); });
+    return numbers;
+}
+
+struct Case {
+    Lines lines;
+    Lines numbers;
+};
+
+TEST(WideReading, ReadsTheLabelsAndNumbersPeopleWrite)
+{
+    const std::vector<Case> cases = {
+        // Labels.
+        {{"传真：010-82935100"}, {"010-82935100"}},
+        {{"Fax:+86-451-82190822"}, {"0451-82190822"}},
+        {{"FAX：0512-12345678"}, {"0512-12345678"}},
+        {{"fax 0755-26543210"}, {"0755-26543210"}},
+        {{"传真 (Fax): 0411-39643700"}, {"0411-39643700"}},
+        {{"传真/Fax:+86-592-5975885"}, {"0592-5975885"}},
+        {{"传真: 020-66889888"}, {"020-66889888"}},
+        {{"传 真：0571-88305660"}, {"0571-88305660"}},
+        {{"传真 ：0731-8858855"}, {"0731-8858855"}},
+        {{"传真号码：025－86795056"}, {"025-86795056"}},
+        {{"电话&传真：0575-85173853"}, {"0575-85173853"}},
+        {{"电话/传真：0577-86621888"}, {"0577-86621888"}},
+        {{"Tel/Fax: 0086-755-83201234"}, {"0755-83201234"}},
+        {{"傳真:+86-571-28867000"}, {"0571-28867000"}},
+        {{"Ｆａｘ：０２１－６４２８１２３４"}, {"021-64281234"}},
+        {{"T: 021-52345678  F: 021-52345679"}, {"021-52345679"}},
+        {{"请将简历传真至：0512-65550000"}, {"0512-65550000"}},
+        // The number on the next line.
+        {{"传真：", "0431-85250337"}, {"0431-85250337"}},
+        {{"传真：", "", "0431-85250337 地址：长春"}, {"0431-85250337"}},
+        {{"传真：", "2019-10-12 发布"}, {}},
+        // Numbers.
+        {{"传真：（0773）2853265"}, {"0773-2853265"}},
+        {{"传真:(0773)2853265"}, {"0773-2853265"}},
+        {{"传真:0576-8888 1060"}, {"0576-88881060"}},
+        {{"传真：010 - 8509 5795"}, {"010-85095795"}},
+        {{"传真：020 85115111"}, {"020-85115111"}},
+        {{"Fax: +86 20 85115111"}, {"020-85115111"}},
+        {{"Fax: +86 571 8656 2951"}, {"0571-86562951"}},
+        {{"Fax:+86.57186562951"}, {"057186562951"}},
+        {{"传真：139 1234 5678"}, {"013912345678"}},
+        {{"传真：0510-68937888/0510-68937999"}, {"0510-68937888", "0510-68937999"}},
+        {{"传真：0510-68937888、0510-68937999 或 0510-68937000"},
+         {"0510-68937888", "0510-68937999", "0510-68937000"}},
+        {{"传真：0510-68937888（销售部），0510-68937999（采购部）"}, {"0510-68937888", "0510-68937999"}},
+        {{"传真:0512-12345678转8001"}, {"0512-12345678"}},
+        {{"传真：0512—87654321"}, {"0512-87654321"}},
+        // A number belongs to the label right before it.
+        {{"电话：0571-88210386 传真：0571-87672166"}, {"0571-87672166"}},
+        {{"传真：0571-87672166 电话：0571-88210386"}, {"0571-87672166"}},
+        {{"地址：杭州西湖科技园 电话：0571-88210386 传真：0571-87672166 邮编：310012"}, {"0571-87672166"}},
+        {{"Tel: +86-21-6432 1234, Fax: +86-21-6432 1235, Mobile: 139 1234 5678"}, {"021-64321235"}},
+        {{"传真：0512-12345678 手机：13912345678"}, {"0512-12345678"}},
+        {{"传真：0512-12345678 13912345678"}, {"0512-12345678"}},
+        {{"电话：0512-12345678，传真：同上"}, {}},
+        {{"传真号码见下方 电话：0512-12345678"}, {}},
+        // No fax label at all.
+        {{"电话：0512-12345678 手机：13912345678"}, {}},
+        {{"本公司出售二手传真机 3000 台，价格 0512-12345678 面议"}, {}},
+        {{"营业时间 8:00-17:00 Faxes welcome 0512-12345678"}, {}},
+        {{"www.example.com 热线 400-888-8888"}, {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(wideNumbers(c.lines), c.numbers) << c.lines.front();
+}
+
+TEST(WideReading, PlainNumberEndsWhereTheNumberDoes)
+{
+    const std::vector<std::tuple<std::string, std::string, size_t>> cases = {
+        {"0512-12345678 0512-87654321", "0512-12345678", 13},
+        {"0512 1234 5678.", "0512-12345678", 14},
+        {"(+86) 10 8509-5795 x", "(+86)10-8509-5795", 18},
+        {"0512-12345678(总机)", "0512-12345678", 13},
+        {"+ - ( )", "", 0},
+        {"86 10 12345678", "86-10-12345678", 14},
+    };
+    for (const auto& [text, plain, length] : cases) {
+        size_t taken = 99;
+        EXPECT_EQ(plainNumberAt(text, taken), plain) << text;
+        EXPECT_EQ(taken, length) << text;
+    }
+}
+
+// Every number the marker rule takes from a page, wide reading takes too,
+// and a line's first such number comes first.
+void expectWideHoldsSpecified(const std::string& text)
+{
+    const PageLines lines = pageLines(text);
+    WideFaxReader reader;
+    for (const std::string_view line : lines) {
+        Lines wide;
+        reader.readLine(line, [&](std::string& n, std::string_view) { wide.push_back(n); });
+        for (const std::string_view marker : {kChineseFaxMarker, kLatinFaxMarker})
+            if (const std::optional<std::string> specified = faxNumberInLine(line, marker))
+                ASSERT_NE(std::find(wide.begin(), wide.end(), *specified), wide.end()) << line;
+        if (const std::optional<std::string> first = faxNumberInLine(line, kChineseFaxMarker))
+            ASSERT_EQ(wide.front(), *first) << line;
+    }
+}
+
+TEST(WideReading, HoldsEveryNumberTheMarkerRuleTakes)
+{
+    const std::string fax = gbk("传真:");
+    std::mt19937 random(21);
+    const std::vector<std::string> pieces = {fax,   "FAX:", gbk("电话:"), gbk("传真："), "0512", "-", "(", ")",
+                                             "+86", " ",    "12345678", "8", ".", "/", gbk("、"), "\r\n",
+                                             "\x81", gbk("转"), gbk("真"), "Fax", gbk("（"), gbk("１")};
+    for (int round = 0; round < 20000; ++round) {
+        std::string text;
+        for (size_t i = random() % 24; i > 0; --i)
+            text += pieces[random() % pieces.size()];
+        expectWideHoldsSpecified(text);
+    }
+}
+
+} // namespace
+} // namespace vellumax
