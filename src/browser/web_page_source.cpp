@@ -24,6 +24,24 @@ const QString kReadScript = QStringLiteral(R"((function () {
   return { state: 'ok', text: document.body.outerText };
 })())");
 
+// The wide reading's look: the text with the blanks that GBK lacks (the
+// no-break space of "传真:&nbsp;0512-...") made plain blanks, and the texts of
+// the links that hold "下一页", for the pager.
+const QString kReadWithLinksScript = QStringLiteral(R"((function () {
+  if (!document || !document.documentElement) return { state: 'none' };
+  var type = document.contentType;
+  if (type !== 'text/html' && type !== 'application/xhtml+xml') return { state: 'nothtml' };
+  if (!document.body) return { state: 'nobody' };
+  var links = [];
+  var anchors = document.getElementsByTagName('a');
+  for (var i = 0; i < anchors.length; ++i) {
+    var t = anchors[i].innerText;
+    if (t && t.indexOf('\u4e0b\u4e00\u9875') >= 0) links.push(t);
+  }
+  var text = document.body.outerText.replace(/[\u00a0\u2002-\u200a\u202f\u205f]/g, ' ');
+  return { state: 'ok', text: text, links: links };
+})())");
+
 std::string gbkFromQString(const QString& text)
 {
     return gbkFromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
@@ -101,6 +119,20 @@ PageLoad WebPageSource::LastLoad() const
 
 std::string WebPageSource::ReadPageText()
 {
+    return pageText(read(kReadScript));
+}
+
+PageWithLinks WebPageSource::readPageWithLinks()
+{
+    const QVariantMap result = read(kReadWithLinksScript);
+    std::vector<std::string> links;
+    for (const QVariant& link : result.value(QStringLiteral("links")).toList())
+        links.push_back(gbkFromQString(link.toString()));
+    return {pageText(result), std::move(links)};
+}
+
+QVariantMap WebPageSource::read(const QString& script)
+{
     if (!requested_)
         throw Error("No document is loaded");
 
@@ -112,7 +144,7 @@ std::string WebPageSource::ReadPageText()
     // The answer may come after the wait has given up; it must find its
     // state alive then.
     auto answer = std::make_shared<Answer>();
-    page_->runJavaScript(kReadScript, QWebEngineScript::ApplicationWorld, [answer](const QVariant& v) {
+    page_->runJavaScript(script, QWebEngineScript::ApplicationWorld, [answer](const QVariant& v) {
         answer->arrived = true;
         answer->value = v;
         answer->loop.quit();
@@ -132,7 +164,11 @@ std::string WebPageSource::ReadPageText()
         throw Error("The document has no body");
     if (state != QLatin1String("ok"))
         throw Error("No document is loaded");
+    return result;
+}
 
+std::string WebPageSource::pageText(const QVariantMap& result)
+{
     QString text = result.value(QStringLiteral("text")).toString();
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QUrl>
+#include <QVariantMap>
 
 class QWebEngineLoadingInfo;
 class QWebEnginePage;
@@ -21,11 +22,16 @@ public:
 
     void RequestPage(const std::string& url) override;
     std::string ReadPageText() override;
+    PageWithLinks readPageWithLinks() override;
     PageLoad LastLoad() const override;
     bool Ready() const override { return responses_.listening(); }
     bool ShowsResultPage() const override { return showsResultPage_; }
 
 private:
+    // Runs a read script in the current document and gives its answer; throws
+    // when there is no document to read.
+    QVariantMap read(const QString& script);
+    static std::string pageText(const QVariantMap& result);
     void loadingChanged(const QWebEngineLoadingInfo& info);
 
     QWebEnginePage* page_;

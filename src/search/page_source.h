@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace vellumax {
 
@@ -33,6 +35,14 @@ struct PageLoad {
     std::string retryAfter;
 };
 
+// One look at the current document: its body text, as ReadPageText gives
+// it, and the texts (GBK) of its links that hold "下一页", for the pager of
+// wide reading; no links when the source cannot see them.
+struct PageWithLinks {
+    std::string text;
+    std::optional<std::vector<std::string>> nextPageLinks;
+};
+
 // Where result pages come from: a browser pane that loads a request URL and,
 // when asked later, gives the text of whatever page it shows then.
 class PageSource {
@@ -48,6 +58,10 @@ public:
     // document, the document is not a web page ("Interface not supported"),
     // or it has no body.
     virtual std::string ReadPageText() = 0;
+
+    // The body text and the next-page links, read together. A source that
+    // cannot see the links gives the text alone.
+    virtual PageWithLinks readPageWithLinks() { return {ReadPageText(), std::nullopt}; }
 
     // How the load of the last requested page went. A source that cannot
     // tell answers Unknown, and its pages are read as they are.

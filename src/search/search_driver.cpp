@@ -160,11 +160,13 @@ void SearchDriver::processResultPage()
 {
     // A failing read ends the tick here with the timer off: the run halts
     // until the user stops it.
-    const std::string pageText = pages_.ReadPageText();
+    // Wide reading asks the document for its links in the same look.
+    const PageWithLinks page =
+        run_.wideReading() ? pages_.readPageWithLinks() : PageWithLinks{pages_.ReadPageText(), std::nullopt};
     // The page offset has moved on to the next page already.
     const int32_t pageOffset = run_.pageOffset() - 10;
     const SearchRun::Next next = run_.processPage(
-        pageText, [this] { return host_.deduplicate(); },
+        page, [this] { return host_.deduplicate(); },
         [&](std::string_view line) {
             const ResultList& results = run_.results();
             host_.numberAdded({results[results.size() - 1], line, run_.keywordCursor(), pageOffset});

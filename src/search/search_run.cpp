@@ -2,6 +2,8 @@
 
 #include "search/fax_extraction.h"
 #include "search/page_analysis.h"
+#include "search/wide_pager.h"
+#include "search/wide_reading.h"
 
 namespace vellumax {
 
@@ -49,17 +51,34 @@ std::string SearchRun::repeatRequestStep() const
 SearchRun::Next SearchRun::processPage(std::string_view pageText, const std::function<bool()>& deduplicate,
                                        const std::function<void(std::string_view line)>& appended)
 {
+    return readPage(pageText, nullptr, deduplicate, appended);
+}
+
+SearchRun::Next SearchRun::processPage(const PageWithLinks& page, const std::function<bool()>& deduplicate,
+                                       const std::function<void(std::string_view line)>& appended)
+{
+    return readPage(page.text, page.nextPageLinks ? &*page.nextPageLinks : nullptr, deduplicate, appended);
+}
+
+SearchRun::Next SearchRun::readPage(std::string_view pageText, const std::vector<std::string>* nextPageLinks,
+                                    const std::function<bool()>& deduplicate,
+                                    const std::function<void(std::string_view line)>& appended)
+{
     // The lines are views into the run's own copy of the page.
     pageText_.assign(pageText);
     PageAnalysis page = analysePage(pageText_, pageOffset_);
-    morePages_ = page.morePages;
     pageLines_ = std::move(page.lines);
+    morePages_ = wideReading_ ? wideOffersNextPage(pageLines_, nextPageLinks, pageOffset_) : page.morePages;
 
-    ExtractFaxNumbers(pageLines_, queries_.fieldMarker(), deduplicate, results_, [&](std::string_view line) {
+    const auto added = [&](std::string_view line) {
         ++foundCount_;
         if (appended)
             appended(line);
-    });
+    };
+    if (wideReading_)
+        ExtractFaxNumbersWide(pageLines_, deduplicate, results_, added);
+    else
+        ExtractFaxNumbers(pageLines_, queries_.fieldMarker(), deduplicate, results_, added);
 
     // The page's numbers are always taken before the run decides whether to
     // go on, also when it was stopped.

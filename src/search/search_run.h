@@ -1,5 +1,6 @@
 #pragma once
 
+#include "search/page_source.h"
 #include "search/query_builder.h"
 #include "search/result_list.h"
 
@@ -58,6 +59,16 @@ public:
     // keyword or, after a keyword step, of the next) or finishes.
     Next processPage(std::string_view pageText, const std::function<bool()>& deduplicate,
                      const std::function<void(std::string_view line)>& appended);
+    // The same for a page read with its links, in wide reading.
+    Next processPage(const PageWithLinks& page, const std::function<bool()>& deduplicate,
+                     const std::function<void(std::string_view line)>& appended);
+
+    // Wide reading: every fax label and number form people write, and the
+    // pager's links, instead of the field marker and the bracketed pager
+    // line alone. Off unless switched on; it takes effect from the next
+    // page read.
+    void setWideReading(bool wide) { wideReading_ = wide; }
+    bool wideReading() const { return wideReading_; }
 
     void stop() { stopFlag_ = true; }
 
@@ -65,6 +76,9 @@ public:
     const std::vector<std::string_view>& pageLines() const { return pageLines_; }
 
 private:
+    Next readPage(std::string_view pageText, const std::vector<std::string>* nextPageLinks,
+                  const std::function<bool()>& deduplicate, const std::function<void(std::string_view line)>& appended);
+
     QueryBuilder& queries_;
     const std::vector<std::string>& keywords_;
     ResultList& results_;
@@ -75,6 +89,7 @@ private:
     bool stopFlag_ = false;
     bool morePages_ = false;
     int32_t foundCount_ = 0;
+    bool wideReading_ = false;
     std::string pageText_;
     std::vector<std::string_view> pageLines_;
 };

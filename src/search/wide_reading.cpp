@@ -210,7 +210,8 @@ bool opensNumberPart(std::string_view rest)
     return i < rest.size() && (isDigit(rest[i]) || rest[i] == '+');
 }
 
-// 86 or 0086 as a number's first digits, followed by a blank or a sign.
+// 86 or 0086 as a number's first digits, followed by a blank or a sign; any
+// first digits after a plus sign are a country code too (+852 2806 8044).
 bool isCountryCode(std::string_view group) { return group == "86" || group == "0086"; }
 
 // An area code as its first digits: 010, 02x, or 0 and three digits from
@@ -239,9 +240,10 @@ std::string plainNumberAt(std::string_view text, size_t& length)
     int groups = 0;           // digit groups so far, the country code's too
     int digits = 0;           // digits so far, the country code's too
     int countryCodeDigits = 0;
+    bool plusFirst = false; // a plus sign before the first digit: a country code follows
     size_t i = 0;
     const auto endGroup = [&] {
-        if (groups == 1 && !group.empty() && isCountryCode(group))
+        if (groups == 1 && !group.empty() && (plusFirst || isCountryCode(group)))
             countryCodeDigits = static_cast<int>(group.size());
         group.clear();
     };
@@ -288,6 +290,7 @@ std::string plainNumberAt(std::string_view text, size_t& length)
             if (c == '(' && !opensNumberPart(text.substr(i + 1)))
                 break;
             endGroup();
+            plusFirst = plusFirst || (c == '+' && groups == 0);
             plain += c;
             ++i;
             continue;

@@ -9,6 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <random>
 
 namespace vellumax {
@@ -139,6 +142,42 @@ TEST(WideReading, HoldsEveryNumberTheMarkerRuleTakes)
             text += pieces[random() % pieces.size()];
         expectWideHoldsSpecified(text);
     }
+}
+
+// Lines gathered from public pages and labelled by hand: the line (two
+// lines parted by a written "\n" where a label ends its line), a tab, the
+// fax numbers expected.
+TEST(WideReading, FindsTheFaxNumbersOfGatheredLines)
+{
+    std::ifstream file(VELLUMAX_REAL_LINES);
+    ASSERT_TRUE(file) << VELLUMAX_REAL_LINES;
+    size_t expected = 0, found = 0, correct = 0;
+    for (std::string record; std::getline(file, record);) {
+        if (record.empty() || record[0] == '#')
+            continue;
+        const size_t tab = record.find('\t');
+        Lines lines, numbers;
+        std::string text = record.substr(0, tab);
+        for (size_t cut; (cut = text.find("\\n")) != std::string::npos; text.erase(0, cut + 2))
+            lines.push_back(text.substr(0, cut));
+        lines.push_back(text);
+        std::istringstream wanted(record.substr(tab + 1));
+        for (std::string n; wanted >> n;)
+            numbers.push_back(n);
+        const Lines wide = wideNumbers(lines);
+        expected += numbers.size();
+        found += wide.size();
+        for (const std::string& n : wide)
+            correct += std::find(numbers.begin(), numbers.end(), n) != numbers.end();
+        if (wide != numbers)
+            ADD_FAILURE() << record;
+    }
+    const double recall = static_cast<double>(correct) / static_cast<double>(expected);
+    const double precision = static_cast<double>(correct) / static_cast<double>(found);
+    std::printf("gathered lines: %zu numbers expected, %zu found, %zu correct: recall %.3f, precision %.3f\n",
+                expected, found, correct, recall, precision);
+    EXPECT_GE(recall, 0.95);
+    EXPECT_GE(precision, 0.99);
 }
 
 } // namespace
