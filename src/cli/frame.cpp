@@ -44,6 +44,8 @@ const char* wrongCallReason(const CLI::ParseError& error)
         return "参数值无效";
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&error))
         return "参数个数不对";
+    if (dynamic_cast<const CLI::ExcludesError*>(&error))
+        return "参数不能同时使用";
     return "调用有误";
 }
 

@@ -7,6 +7,8 @@
 #include "search/page_blocks.h"
 #include "search/query_builder.h"
 #include "search/result_list.h"
+#include "search/wide_pager.h"
+#include "search/wide_reading.h"
 #include "text/error.h"
 #include "text/file_errors.h"
 #include "text/gbk_codec.h"
@@ -161,33 +163,47 @@ int runCount(const std::string& file)
     return 0;
 }
 
-int runExtract(const std::vector<std::string>& files, const std::string& marker, bool deduplicate)
+int runExtract(const std::vector<std::string>& files, const std::string& marker, bool deduplicate, bool wide)
 {
     // The pages go into one list, as the pages of one run do; nothing is
     // printed unless every page could be read. Without deduplication no list
     // is needed: every number is printed.
     ResultList results;
     std::string output;
-    const auto extractPiece = [&](std::string_view piece) {
-        forEachFaxNumberInText(piece, marker, [&](std::string& number, std::string_view) {
-            if (deduplicate) {
-                if (results.contains(number))
-                    return;
-                results.append(number);
-            }
-            output += number;
-            output += "\r\n";
-        });
+    const FoundNumberCallback print = [&](std::string& number, std::string_view) {
+        if (deduplicate) {
+            if (results.contains(number))
+                return;
+            results.append(number);
+        }
+        output += number;
+        output += "\r\n";
     };
-    for (const std::string& file : files)
+    // Wide reading carries a label that ends a line over to the next one,
+    // across the pieces of a page but not from one page to the next.
+    WideFaxReader wideReader;
+    const auto extractPiece = [&](std::string_view piece) {
+        if (!wide) {
+            forEachFaxNumberInText(piece, marker, print);
+            return;
+        }
+        for (const std::string_view line : pageLines(piece))
+            wideReader.readLine(line, print);
+    };
+    for (const std::string& file : files) {
+        wideReader.newPage();
         readPage(file, extractPiece);
+    }
     writeOut(output);
     return 0;
 }
 
-int runPager(int32_t offset, const std::string& file)
+int runPager(int32_t offset, const std::string& file, bool wide)
 {
-    writeOut(analysePage(readInput(file), offset).morePages ? "1\n" : "0\n");
+    const std::string text = readInput(file);
+    const PageAnalysis page = analysePage(text, offset);
+    const bool more = wide ? wideOffersNextPage(page.lines, nullptr, offset) : page.morePages;
+    writeOut(more ? "1\n" : "0\n");
     return 0;
 }
 
@@ -240,39 +256,50 @@ void addCountCommand(CLI::App& cli, CommandRun& run)
 void addExtractCommand(CLI::App& cli, CommandRun& run)
 {
     CLI::App* sub = cli.add_subcommand("extract",
-                                       "  extract [--marker M] [--dedup] FILE...\n"
+                                       "  extract [--marker M | --wide] [--dedup] FILE...\n"
                                        "                                把每个 FILE 当作一页搜索结果文本, 按顺序提取传真号码,\n"
                                        "                                每个号码一行(CR LF); M 为 传真: 或 FAX:, 默认 传真:;\n"
-                                       "                                --dedup 表示去重\n");
+                                       "                                --wide 为宽松识别: 识别各种传真写法 (传真：, 传 真, Fax,\n"
+                                       "                                电话/传真, 全角数字, 号码中的空格, 一个标签后的多个号码,\n"
+                                       "                                下一行的号码), 不用 --marker; --dedup 表示去重\n");
     struct Options {
         std::vector<std::string> files;
         std::string marker{kChineseFaxMarker};
         bool deduplicate = false;
+        bool wide = false;
     };
     auto options = std::make_shared<Options>();
-    sub->add_option("--marker", options->marker)->transform(markerCheck());
+    CLI::Option* marker = sub->add_option("--marker", options->marker)->transform(markerCheck());
+    // Wide reading reads every fax label: a marker has no place beside it.
+    sub->add_flag("--wide", options->wide)->excludes(marker);
     sub->add_flag("--dedup", options->deduplicate);
     sub->add_option("FILE", options->files)->required();
     sub->callback([&run, options] {
-        run = [options] { return runExtract(options->files, options->marker, options->deduplicate); };
+        run = [options] {
+            return runExtract(options->files, options->marker, options->deduplicate, options->wide);
+        };
     });
 }
 
 void addPagerCommand(CLI::App& cli, CommandRun& run)
 {
     CLI::App* sub = cli.add_subcommand(
-        "pager", "  pager --offset N FILE         FILE 是一页搜索结果文本, N 是读这一页时搜索进程记下的页面偏移,\n"
+        "pager", "  pager --offset N [--wide] FILE\n"
+                 "                                FILE 是一页搜索结果文本, N 是读这一页时搜索进程记下的页面偏移,\n"
                  "                                即这一页的偏移加 10 (第一页为 10); 这一页之后是否还有下一页:\n"
-                 "                                输出 1 或 0\n");
+                 "                                输出 1 或 0; --wide 也认不带方括号的翻页行\n"
+                 "                                (如 \"1 2 3 下一页>\")\n");
     struct Options {
         std::string offset;
         std::string file;
+        bool wide = false;
     };
     auto options = std::make_shared<Options>();
     sub->add_option("--offset", options->offset)->required()->check(pageOffsetCheck());
+    sub->add_flag("--wide", options->wide);
     sub->add_option("FILE", options->file)->required();
     sub->callback([&run, options] {
-        run = [options] { return runPager(*tryStrToInt(options->offset), options->file); };
+        run = [options] { return runPager(*tryStrToInt(options->offset), options->file, options->wide); };
     });
 }
 

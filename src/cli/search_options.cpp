@@ -5,12 +5,14 @@
 namespace vellumax::cli {
 
 const char kSearchUsage[] =
-    "  search [--start N] [--interval SECONDS] [--dedup] [--state FILE [--resume]] --out FILE KEYWORDS\n"
+    "  search [--start N] [--interval SECONDS] [--dedup] [--wide] [--state FILE [--resume]] --out FILE KEYWORDS\n"
     "                                不开窗口, 用浏览器引擎对关键字列表 KEYWORDS 做一次完整的搜索:\n"
     "                                号码逐页追加到 --out (- 为标准输出); N 为起始位置, 默认 0;\n"
     "                                SECONDS 为 1 到 1000, 默认 8; --dedup 表示去重 (--out 里已有的\n"
     "                                号码也算); --state 每换一个关键字写一次进度文件 (与 vellumax.ini\n"
-    "                                格式相同), --resume 从该文件记录的位置继续.\n"
+    "                                格式相同), --resume 从该文件记录的位置继续; --wide 为宽松识别\n"
+    "                                (各种传真写法, 并按网页中的 \"下一页\" 链接翻页), 进度文件不记此项,\n"
+    "                                继续时须再给 --wide.\n"
     "                                Ctrl-C 或 SIGTERM 读完当前页后停止, 退出码 130 或 143\n";
 
 void declareSearchOptions(CLI::App& app, SearchOptions& options)
@@ -18,6 +20,7 @@ void declareSearchOptions(CLI::App& app, SearchOptions& options)
     CLI::Option* start = app.add_option("--start", options.start);
     app.add_option("--interval", options.interval)->check(CLI::Range(1, 1000));
     app.add_flag("--dedup", options.deduplicate);
+    app.add_flag("--wide", options.wide);
     CLI::Option* state = app.add_option("--state", options.stateFile);
     app.add_flag("--resume", options.resume)->needs(state)->excludes(start);
     app.add_option("--out", options.output)->required();
@@ -32,6 +35,8 @@ std::vector<std::string> searchArguments(const SearchOptions& options)
     args.push_back("--interval=" + std::to_string(options.interval));
     if (options.deduplicate)
         args.push_back("--dedup");
+    if (options.wide)
+        args.push_back("--wide");
     if (!options.stateFile.empty())
         args.push_back("--state=" + options.stateFile);
     if (options.resume)

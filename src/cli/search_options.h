@@ -16,6 +16,7 @@ struct SearchOptions {
     std::optional<int32_t> start; // the start prompt's answer; 0 when neither this nor resume
     int32_t interval = 8;         // seconds between page reads, 1 to 1000
     bool deduplicate = false;
+    bool wide = false;            // wide reading: every fax label, and the pager's links
     std::string stateFile;        // the four-line settings file of the run; empty: none
     bool resume = false;          // start where the state file says
     std::string output;           // "-" is standard output

@@ -79,6 +79,7 @@ void HeadlessSearch::start()
     }
     if (!run_.setStartPosition(start))
         throw Error(gbk("搜索断点位置超过关键字文件行数！"));
+    run_.setWideReading(options_.wide);
     output_ = std::make_unique<NumberOutput>(options_.output);
     // The state file names the keyword file as the window's field does: its
     // full path, in GBK.

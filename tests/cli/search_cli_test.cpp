@@ -81,6 +81,29 @@ TEST(CliExtract, RunsPagesInOrderIntoOneList)
     EXPECT_EQ(test::runCli({"extract", "--marker", "传真:", page2}).out, "0512-12345678\r\n");
 }
 
+TEST(CliWide, ReadsEveryFaxLabelAndTheUnbracketedPager)
+{
+    test::TempDir dir;
+    const std::string page1 = dir.file("page1.txt");
+    const std::string page2 = dir.file("page2.txt");
+    // A label ending a page does not take the number opening the next one.
+    test::writeBytes(page1, gbk("电话：0512-1111111 传真：0512-12345678\r\nFax: +86 20 85115111\r\n传真：\r\n"
+                                "0431-85250337\r\n传真："));
+    test::writeBytes(page2, gbk("0512-87654321\r\n传真:0512-12345678\r\n"));
+    EXPECT_EQ(test::runCli({"extract", "--wide", page1, page2}).out,
+              "0512-12345678\r\n020-85115111\r\n0431-85250337\r\n0512-12345678\r\n");
+    EXPECT_EQ(test::runCli({"extract", "--wide", "--dedup", page1, page2}).out,
+              "0512-12345678\r\n020-85115111\r\n0431-85250337\r\n");
+    EXPECT_EQ(test::runCli({"extract", "--wide", "--marker", "FAX:", page1}).exitCode, 2);
+
+    test::writeBytes(page1, gbk("结果\r\n<上一页 1 2 3 4 5 6 7 8 9 10 下一页>\r\n"));
+    EXPECT_EQ(test::runCli({"pager", "--offset", "10", page1}).out, "0\n");
+    EXPECT_EQ(test::runCli({"pager", "--wide", "--offset", "10", page1}).out, "1\n");
+    EXPECT_EQ(test::runCli({"pager", "--wide", "--offset", "750", page1}).out, "0\n");
+    test::writeBytes(page1, gbk("相关搜索 下一页\r\n"));
+    EXPECT_EQ(test::runCli({"pager", "--wide", "--offset", "10", page1}).out, "0\n");
+}
+
 TEST(CliPager, PrintsTheMorePagesFlag)
 {
     test::TempDir dir;

@@ -63,7 +63,7 @@ TEST(SearchOptions, TheSpelledOutCallGivesTheSameOptions)
 {
     const std::vector<std::vector<std::string>> calls = {
         {"--out", "o.txt", "k.txt"},
-        {"--start", "-3", "--interval", "30", "--dedup", "--out", "-", "--", "-k"},
+        {"--start", "-3", "--interval", "30", "--dedup", "--wide", "--out", "-", "--", "-k"},
         {"--state", "/tmp/状态 s.ini", "--resume", "--out", "with space.txt", "关键字.txt"},
     };
     for (const auto& call : calls) {

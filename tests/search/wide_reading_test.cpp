@@ -3,6 +3,7 @@
 #include "search/fax_extraction.h"
 #include "search/page_analysis.h"
 #include "search/query_builder.h"
+#include "search/wide_pager.h"
 #include "search/wide_reading.h"
 #include "text/gbk_codec.h"
 
@@ -110,6 +111,38 @@ TEST(WideReading, PlainNumberEndsWhereTheNumberDoes)
         EXPECT_EQ(plainNumberAt(text, taken), plain) << text;
         EXPECT_EQ(taken, length) << text;
     }
+}
+
+TEST(WidePager, KnowsThePagerOfTodayFromResultText)
+{
+    const std::vector<std::pair<const char*, bool>> links = {
+        {"下一页", true}, {"下一页>", true}, {" 下一页 > ", true}, {"下一页 ?", true}, {"下一页→", true},
+        {"<上一页", false}, {"下一页的内容 - 百科", false}, {"点击下一页", false}, {"", false},
+    };
+    for (const auto& [text, next] : links)
+        EXPECT_EQ(isNextPageLinkText(gbk(text)), next) << text;
+    const std::vector<std::pair<const char*, bool>> lines = {
+        {"1 2 3 4 5 6 7 8 9 10 下一页>", true},
+        {"12345678910下一页>", true},
+        {"<上一页 1 2 3 [4] 5 下一页>", true},
+        {"下一页>", true},
+        {"上一页 [1] [2] 3", false},
+        {"查看下一页的结果", false},
+        {"第 1 页 下一页", false},
+    };
+    for (const auto& [line, pager] : lines)
+        EXPECT_EQ(isPlainPagerLine(gbk(line)), pager) << line;
+
+    // With the links known the plain line does not count, the link does;
+    // the page cap stays.
+    const std::string plain = gbk("1 2 3 下一页>");
+    const std::vector<std::string> none, next = {gbk("下一页>")};
+    EXPECT_FALSE(wideOffersNextPage({plain}, &none, 10));
+    EXPECT_TRUE(wideOffersNextPage({plain}, &next, 10));
+    EXPECT_TRUE(wideOffersNextPage({plain}, nullptr, 740));
+    EXPECT_FALSE(wideOffersNextPage({plain}, &next, 750));
+    const std::string bracketed = gbk("上一页 [1] 2 [3] 下一页");
+    EXPECT_TRUE(wideOffersNextPage({bracketed}, &none, 10));
 }
 
 // Every number the marker rule takes from a page, wide reading takes too,
