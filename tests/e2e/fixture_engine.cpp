@@ -5,6 +5,7 @@
 #include <QTcpSocket>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 
 namespace vellumax::test {
 namespace {
@@ -130,6 +131,20 @@ std::vector<std::string> FixtureEngine::resultPage(const std::vector<std::string
     return lines;
 }
 
+std::vector<std::string> FixtureEngine::todaysPager(int pn, bool hasNext)
+{
+    const int page = pn / 10 + 1;
+    std::string pager = page > 1 ? "<a href=\"/s?wd=x&pn=" + std::to_string(pn - 10) + "\" class=\"n\">&lt;上一页</a>" : "";
+    for (int p = std::max(1, page - 4); p <= page + (hasNext ? 4 : 0); ++p) {
+        const std::string number = "<span class=\"pc\">" + std::to_string(p) + "</span>";
+        pager += p == page ? "<strong>" + number + "</strong>"
+                           : "<a href=\"/s?wd=x&pn=" + std::to_string((p - 1) * 10) + "\">" + number + "</a>";
+    }
+    if (hasNext)
+        pager += "<a href=\"/s?wd=x&pn=" + std::to_string(pn + 10) + "\" class=\"n\">下一页&gt;</a>";
+    return {rawHtml("<a href=\"/r\">下一页 - 某某论坛</a>"), rawHtml(pager)};
+}
+
 std::vector<std::string> FixtureEngine::threeKeywordPages(const std::string& word, int pn)
 {
     if (word == gbk("上海传真"))
@@ -182,7 +197,9 @@ void FixtureEngine::serve(QTcpSocket* socket)
     auto page = [](const std::vector<std::string>& lines) {
         std::string html = "<html><head><meta charset=\"gbk\"><title>results</title></head><body>";
         for (const std::string& line : lines)
-            html += "<div>" + htmlEscape(gbk(line)) + "</div>";
+            html += "<div>" +
+                    (line.rfind(kRawHtml, 0) == 0 ? gbk(line.substr(std::strlen(kRawHtml))) : htmlEscape(gbk(line))) +
+                    "</div>";
         return html + "</body></html>";
     };
     if (path.rfind("/baidu?", 0) == 0) {

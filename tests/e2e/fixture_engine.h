@@ -60,6 +60,16 @@ public:
     static std::vector<std::string> resultPage(const std::vector<std::string>& faxLines, int pageOffset,
                                                bool hasNext);
 
+    // A page line that goes into the page as markup, not as text.
+    static std::string rawHtml(const std::string& utf8Markup) { return kRawHtml + utf8Markup; }
+    static constexpr const char* kRawHtml = "<!--raw-->";
+
+    // The engine's pager as its pages carry it today: page numbers and a
+    // next-page link without brackets, in markup (lines for resultPage's
+    // faxLines); the link is there while `hasNext` holds, with a title link
+    // that holds the word beside it.
+    static std::vector<std::string> todaysPager(int pageOffset, bool hasNext);
+
     // The pages of the three-keyword run that the window's and the headless
     // search's end-to-end tests both make: 上海传真 has three pages; fax
     // list a next page always, so the page cap ends it; 机械配件 one page,

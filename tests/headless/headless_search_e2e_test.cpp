@@ -316,6 +316,39 @@ private slots:
         QCOMPARE(read(folder.filePath("state.ini")), state);
         QVERIFY(!QFile::exists(folder.filePath("out.txt")));
     }
+
+    void wideReadingFollowsTodaysPager()
+    {
+        // Four pages of today's pager, the numbers in the forms people
+        // write; the marker rule would read the first page and find nothing.
+        FixtureEngine engine([](const std::string&, int pn) {
+            std::vector<std::string> lines = {"电话：021-55555555 传真：021-1000" + FixtureEngine::digits(pn, 4),
+                                              "Fax: +86 20 8511 " + FixtureEngine::digits(pn, 4)};
+            for (const std::string& pager : FixtureEngine::todaysPager(pn, pn < 30))
+                lines.push_back(pager);
+            return FixtureEngine::resultPage(lines, pn, false);
+        });
+        SearchFolder folder("上海传真\r\n");
+        folder.options.interval = 1;
+        folder.options.wide = true;
+        QCOMPARE(search(folder.options, engine.endpoint()).exitCode, 0);
+
+        std::vector<int> offsets;
+        for (const FixtureEngine::Request& request : engine.requests())
+            offsets.push_back(request.pageOffset);
+        QCOMPARE(offsets, (std::vector<int>{0, 10, 20, 30}));
+        QByteArray expected;
+        for (int pn = 0; pn <= 30; pn += 10)
+            expected += QByteArray::fromStdString("021-1000" + FixtureEngine::digits(pn, 4) + "\r\n020-8511" +
+                                                  FixtureEngine::digits(pn, 4) + "\r\n");
+        QCOMPARE(folder.numbers(), expected);
+
+        folder.options.wide = false;
+        write(QString::fromStdString(folder.options.output), "");
+        QCOMPARE(search(folder.options, engine.endpoint()).exitCode, 0);
+        QCOMPARE(engine.requests().size(), size_t(5));
+        QCOMPARE(folder.numbers(), QByteArray());
+    }
 };
 
 int main(int argc, char** argv)
