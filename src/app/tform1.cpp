@@ -1,12 +1,15 @@
 // The main window: its controls, its start and its close.
 #include "app/tform1.h"
 
+#include "app/program_options.h"
+
 #include "app/app_texts.h"
 #include "app/fonts.h"
 #include "app/form_run_host.h"
 #include "app/gbk_qt.h"
 #include "app/pictures.h"
 #include "app/program_folder.h"
+#include "app/program_options.h"
 #include "app/qt_dialogs.h"
 #include "app/result_list_view.h"
 #include "app/spin_edit.h"
@@ -148,6 +151,7 @@ void TForm1::buildControls()
     ListView1 = new ResultListView(results, body);
     ListView1->setFixedWidth(161);
     middle->addWidget(ListView1);
+    buildWideReadingSwitch();
 
     // Panel10: the right-hand pane, with the settings row over the browser.
     QFrame* panel10 = bevelledPanel(body);

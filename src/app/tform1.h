@@ -26,6 +26,7 @@ namespace vellumax {
 
 class FormRunHost;
 class NotificationArea;
+class ProgramOptions;
 class SearchDriver;
 class ResultListView;
 class TantTaskbarIcon;
@@ -43,6 +44,7 @@ struct FormServices {
     std::function<std::unique_ptr<PageSource>(QWebEngineView* view)> pageSource;     // default: the browser pane
     std::function<std::unique_ptr<NotificationArea>()> notificationArea;             // default: the desktop's tray
     std::function<void(const QUrl& url)> openUrl;                                     // default: the desktop's "open"
+    std::string optionsFile; // default: options.ini in the user's configuration folder
 };
 
 // The main window: toolbar, result list, settings row, browser pane and
@@ -137,6 +139,7 @@ private:
     bool FormCloseQuery();
     void commitDataRequest(QSessionManager& manager);
     void buildSearchDriver(); // tform1_search.cpp
+    void buildWideReadingSwitch(); // tform1_wide_reading.cpp
     void setCommandStates(bool search, bool stop, bool import);
     void repaintNow();
 
@@ -145,6 +148,7 @@ private:
     std::unique_ptr<PageSource> pageSource_;
     std::unique_ptr<FormRunHost> runHost_;
     std::unique_ptr<SearchDriver> driver_;
+    std::unique_ptr<ProgramOptions> options_;
     bool minimiseToTray_ = false; // set by FormCreate
 };
 

@@ -154,6 +154,7 @@ inline std::unique_ptr<TForm1> formWithRealBrowser(const std::string& endpoint, 
     services.endpoint = endpoint;
     services.localAddressText = [] { return std::string("192.0.2.10"); };
     services.programFolder = folder.toStdString() + "/";
+    services.optionsFile = folder.toStdString() + "/options.ini";
     services.dialogs = [&dialogs](QWidget*) {
         auto d = std::make_unique<FakeDialogs>();
         dialogs = d.get();
@@ -190,6 +191,7 @@ struct FormUnderTest {
         services.endpoint = "http://engine.test";
         services.localAddressText = [this] { return localAddress; };
         services.programFolder = folder.path().toStdString() + "/";
+        services.optionsFile = folder.path().toStdString() + "/options.ini";
         services.dialogs = [this](QWidget*) {
             auto d = std::make_unique<FakeDialogs>();
             dialogs = d.get();

@@ -6,7 +6,9 @@
 #include "test_main.h"
 #include "text/gbk_codec.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QTimer>
 #include <QToolButton>
@@ -244,6 +246,45 @@ private slots:
         tick(*t.form);
         QCOMPARE(t.form->results.size(), size_t(1));
         QCOMPARE(panel(*t.form, StatusPanels::FoundCount), QStringLiteral("1"));
+    }
+
+    void wideReadingIsSwitchedInTheListsMenuAndKeptInTheOptionsFile()
+    {
+        FormUnderTest t;
+        // Found by name, through the window's handlers only.
+        auto* wide = t.form->findChild<QAction*>(QStringLiteral("wideReading"));
+        auto* list = t.form->findChild<ResultListView*>();
+        QVERIFY(wide && list && list->actions().contains(wide));
+        QVERIFY(wide->isCheckable() && !wide->isChecked());
+        QFile keywords(t.file("k.txt"));
+        QVERIFY(keywords.open(QIODevice::WriteOnly));
+        keywords.write(QByteArray::fromStdString(gbk("上海传真\r\n")));
+        keywords.close();
+        const auto searchOnePage = [&] {
+            t.dialogs->openAnswers.push_back(t.file("k.txt"));
+            t.form->runCommand([&] { t.form->SpeedButton4Click(); });
+            t.pages->defaultPage = page({"电话：021-1 传真：0512-12345678"});
+            t.dialogs->inputAnswers.push_back(QStringLiteral("0"));
+            t.form->runCommand([&] { t.form->N2Click(); });
+            tick(*t.form);
+            return list->rowCount();
+        };
+        QCOMPARE(searchOnePage(), 0);
+
+        wide->setChecked(true);
+        QCOMPARE(searchOnePage(), 1);
+        t.create();
+        wide = t.form->findChild<QAction*>(QStringLiteral("wideReading"));
+        QVERIFY(wide->isChecked());
+
+        // An options file that cannot be written: said, and the switch stays.
+        QFile::remove(t.file("options.ini"));
+        QVERIFY(QDir(t.folder.path()).mkdir(QStringLiteral("options.ini")));
+        t.create();
+        wide = t.form->findChild<QAction*>(QStringLiteral("wideReading"));
+        wide->setChecked(true);
+        QVERIFY(!wide->isChecked());
+        QCOMPARE(t.dialogs->texts("error").size(), 1);
     }
 };
 

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+namespace vellumax {
+
+// The program's own choices beyond the four lines of vellumax.ini, which
+// stay as they are: a settings file in the user's configuration folder.
+class ProgramOptions {
+public:
+    // `path` empty: options.ini in the user's configuration folder
+    // (~/.config/vellumax/options.ini).
+    explicit ProgramOptions(QString path = {});
+
+    const QString& path() const { return path_; }
+
+    // Wide reading of the result pages: every fax label people write, and
+    // the engine's page links. Off until the user switches it on.
+    bool wideReading() const;
+    // Throws Error when the file cannot be written.
+    void setWideReading(bool wide);
+
+private:
+    QString path_;
+};
+
+} // namespace vellumax

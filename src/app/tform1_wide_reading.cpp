@@ -1,0 +1,38 @@
+// The switch of wide reading, in the result list's context menu. It lives in
+// the program's own options file, so vellumax.ini keeps its four lines.
+#include "app/program_options.h"
+#include "app/result_list_view.h"
+#include "app/tform1.h"
+
+#include <QAction>
+#include <QSignalBlocker>
+
+namespace vellumax {
+
+void TForm1::buildWideReadingSwitch()
+{
+    options_ = std::make_unique<ProgramOptions>(QString::fromStdString(services_.optionsFile));
+    auto* action = new QAction(QStringLiteral("宽松识别（更多传真写法与翻页）"), ListView1);
+    action->setObjectName(QStringLiteral("wideReading"));
+    action->setCheckable(true);
+    action->setChecked(options_->wideReading());
+    run.setWideReading(action->isChecked());
+    ListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    ListView1->addAction(action);
+    connect(action, &QAction::toggled, this, [this, action](bool wide) {
+        runCommand([&] {
+            try {
+                options_->setWideReading(wide);
+            } catch (...) {
+                // Not written: the switch shows what the program still does.
+                const QSignalBlocker quiet(action);
+                action->setChecked(!wide);
+                throw;
+            }
+            // From the next page read on, also during a run.
+            run.setWideReading(wide);
+        });
+    });
+}
+
+} // namespace vellumax
