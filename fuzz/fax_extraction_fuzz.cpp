@@ -6,7 +6,9 @@
 #include "search/fax_extraction.h"
 #include "search/page_analysis.h"
 #include "search/query_builder.h"
+#include "search/wide_reading.h"
 
+#include <algorithm>
 #include <optional>
 #include <set>
 #include <string>
@@ -119,5 +121,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     forEachFaxNumber(pageLines(text), marker, [&](std::string& n, std::string_view) { byLine.push_back(n); });
     forEachFaxNumberInText(text, marker, [&](std::string& n, std::string_view) { inText.push_back(n); });
     FUZZ_CHECK(inText == byLine);
+
+    // Wide reading gives every number the marker rule gives, the one of
+    // "传真:" first on its line, and the same across the text.
+    std::vector<std::string> wideByLine, wideInText;
+    const PageLines page = pageLines(text);
+    WideFaxReader reader;
+    for (const std::string_view line : page) {
+        std::vector<std::string> wide;
+        reader.readLine(line, [&](std::string& n, std::string_view) { wide.push_back(n); });
+        for (const std::string_view m : {kChineseFaxMarker, kLatinFaxMarker})
+            if (const std::optional<std::string> number = faxNumberInLine(line, m))
+                FUZZ_CHECK(std::find(wide.begin(), wide.end(), *number) != wide.end());
+        if (const std::optional<std::string> first = faxNumberInLine(line, kChineseFaxMarker))
+            FUZZ_CHECK(wide.front() == *first);
+        for (const std::string& n : wide)
+            FUZZ_CHECK(n.size() >= 11 && n.size() <= 29 && n.front() == '0');
+        wideByLine.insert(wideByLine.end(), wide.begin(), wide.end());
+    }
+    WideFaxReader textReader;
+    forEachWideFaxNumberInText(text, textReader, [&](std::string& n, std::string_view) { wideInText.push_back(n); });
+    FUZZ_CHECK(wideInText == wideByLine);
     return 0;
 }

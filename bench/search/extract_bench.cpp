@@ -2,7 +2,9 @@
 // 87 MB, GBK, CR LF), against `LC_ALL=C grep -F -c` for the marker over the
 // same file; both write to a pipe. One line in ten carries the fax marker
 // and a number, one in fifty is a pager line, the rest plain result text of
-// about 90 bytes. Target: at least half of grep's throughput.
+// about 90 bytes. Target: at least half of grep's throughput. Then
+// `extract --wide` over the same file, against `extract` in the same run.
+// Target: at least half of its throughput.
 //
 //   extract_bench [LINES [CLI]]    CLI: another build of the program to time
 #include "support/timing.h"
@@ -79,6 +81,8 @@ int main(int argc, char** argv)
     const std::string cli = argc > 2 ? argv[2] : VELLUMAX_CLI;
     const std::string extract = cli + " extract " + kPath + " | cat";
     const long found = outputLines(extract);
+    const std::string wide = cli + " extract --wide " + kPath + " | cat";
+    const long foundWide = outputLines(wide);
 
     const double grepSeconds = vellumax::bench::medianCommandSeconds(7, grep);
     const double extractSeconds = vellumax::bench::medianCommandSeconds(7, extract);
@@ -86,7 +90,11 @@ int main(int argc, char** argv)
     std::printf("  grep -F -c:  %8.3f s  %8.1f MB/s\n", grepSeconds, megabytes / grepSeconds);
     std::printf("  extract:     %8.3f s  %8.1f MB/s  (%.2f x grep's throughput; target at least 0.5)\n",
                 extractSeconds, megabytes / extractSeconds, grepSeconds / extractSeconds);
+    const double wideSeconds = vellumax::bench::medianCommandSeconds(7, wide);
+    std::printf("  extract --wide: %5.3f s  %8.1f MB/s  (%.2f x extract's throughput; target at least 0.5), "
+                "%ld numbers\n",
+                wideSeconds, megabytes / wideSeconds, extractSeconds / wideSeconds, foundWide);
     if (!std::getenv("VELLUMAX_KEEP_PAGE"))
         ::unlink(kPath.c_str());
-    return found == numbers ? 0 : 1;
+    return found == numbers && foundWide == numbers ? 0 : 1;
 }

@@ -187,8 +187,7 @@ int runExtract(const std::vector<std::string>& files, const std::string& marker,
             forEachFaxNumberInText(piece, marker, print);
             return;
         }
-        for (const std::string_view line : pageLines(piece))
-            wideReader.readLine(line, print);
+        forEachWideFaxNumberInText(piece, wideReader, print);
     };
     for (const std::string& file : files) {
         wideReader.newPage();

@@ -174,45 +174,21 @@ void forEachFaxNumberInText(std::string_view pageText, std::string_view fieldMar
     if (fieldMarker.empty())
         return;
     pageText = pageText.substr(0, pageText.find('\0'));
-    const char* const text = pageText.data();
-    const size_t size = pageText.size();
     const size_t last = fieldMarker.size() - 1;
-    const auto isBreak = [&](size_t at) { return at + 1 < size && text[at] == '\r' && text[at + 1] == '\n'; };
-
     // Lines before `lineStart` are done. The marker's last byte is looked
     // for across the lines; only a line that holds it is taken apart.
     size_t lineStart = 0;
-    while (lineStart + last < size) {
-        const void* hit = std::memchr(text + lineStart + last, fieldMarker[last], size - lineStart - last);
+    while (lineStart + last < pageText.size()) {
+        const void* hit = std::memchr(pageText.data() + lineStart + last, fieldMarker[last],
+                                      pageText.size() - lineStart - last);
         if (!hit)
             return;
-        const size_t at = static_cast<size_t>(static_cast<const char*>(hit) - text);
-        // The line holding that byte begins after the last CR LF that ends
-        // before it...
-        size_t start = lineStart;
-        for (size_t lf = at; lf > lineStart + 1;) {
-            const void* back = ::memrchr(text + lineStart + 1, '\n', lf - lineStart - 1);
-            if (!back)
-                break;
-            lf = static_cast<size_t>(static_cast<const char*>(back) - text);
-            if (isBreak(lf - 1)) {
-                start = lf + 1;
-                break;
-            }
-        }
-        // ...and ends at the first CR LF from the one before it on.
-        size_t end = at > start ? at - 1 : start;
-        for (;;) {
-            const void* cr = std::memchr(text + end, '\r', size - end);
-            end = cr ? static_cast<size_t>(static_cast<const char*>(cr) - text) : size;
-            if (!cr || isBreak(end))
-                break;
-            ++end;
-        }
-        const std::string_view line(text + start, std::min(end - start, kPageLineLimit));
+        const PageLineSpan span =
+            pageLineHolding(pageText, lineStart, static_cast<size_t>(static_cast<const char*>(hit) - pageText.data()));
+        const std::string_view line = pageText.substr(span.start, std::min(span.end - span.start, kPageLineLimit));
         if (std::optional<std::string> number = faxNumberInLine(line, fieldMarker))
             found(*number, line);
-        lineStart = end + 2;
+        lineStart = span.end + 2;
     }
 }
 

@@ -52,6 +52,35 @@ PageLines pageLines(std::string_view pageText)
     return lines;
 }
 
+PageLineSpan pageLineHolding(std::string_view pageText, size_t from, size_t at)
+{
+    const char* const text = pageText.data();
+    const size_t size = pageText.size();
+    const auto isBreak = [&](size_t i) { return i + 1 < size && text[i] == '\r' && text[i + 1] == '\n'; };
+    // The line begins after the last CR LF that ends before `at`...
+    size_t start = from;
+    for (size_t lf = at; lf > from + 1;) {
+        const void* back = ::memrchr(text + from + 1, '\n', lf - from - 1);
+        if (!back)
+            break;
+        lf = static_cast<size_t>(static_cast<const char*>(back) - text);
+        if (isBreak(lf - 1)) {
+            start = lf + 1;
+            break;
+        }
+    }
+    // ...and ends at the first CR LF from the byte before `at` on.
+    size_t end = at > start ? at - 1 : start;
+    for (;;) {
+        const void* cr = std::memchr(text + end, '\r', size - end);
+        end = cr ? static_cast<size_t>(static_cast<const char*>(cr) - text) : size;
+        if (!cr || isBreak(end))
+            break;
+        ++end;
+    }
+    return {start, end};
+}
+
 bool pagerOffersNextPage(const PageLines& lines)
 {
     return std::any_of(lines.begin(), lines.end(), isPagerLine);

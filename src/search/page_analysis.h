@@ -21,6 +21,18 @@ using PageLines = std::vector<std::string_view>;
 // (an empty text, or one ending in CR LF) is not counted.
 PageLines pageLines(std::string_view pageText);
 
+// Where a page line lies in its text: from `start` to `end`, where its CR LF
+// (or the text) begins; the line as read is cut to 4096 bytes.
+struct PageLineSpan {
+    size_t start;
+    size_t end;
+};
+
+// The page line that holds the byte at `at`, in a text whose lines end at CR
+// LF: `from` is the start of a line at or before it. It costs the length of
+// that line, not of the text before it.
+PageLineSpan pageLineHolding(std::string_view pageText, size_t from, size_t at);
+
 // True when some line contains "下一页", "[" and "]" and begins with "上一页"
 // or with "1".
 bool pagerOffersNextPage(const PageLines& lines);

@@ -1,10 +1,15 @@
 #include "search/wide_reading.h"
 
+#include "search/page_analysis.h"
 #include "search/query_builder.h"
 #include "text/compatibility_forms.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace vellumax {
 namespace {
@@ -50,7 +55,16 @@ bool isLeadByte(char c) { return static_cast<unsigned char>(c) >= 0x81 && static
 
 size_t charLength(std::string_view s, size_t i) { return isLeadByte(s[i]) && i + 1 < s.size() ? 2 : 1; }
 
-bool startsWithAt(std::string_view s, size_t i, std::string_view word) { return s.substr(i, word.size()) == word; }
+// Byte by byte: the words are a few bytes long, too short for memcmp.
+bool startsWithAt(std::string_view s, size_t i, std::string_view word)
+{
+    if (i + word.size() > s.size())
+        return false;
+    for (size_t k = 0; k < word.size(); ++k)
+        if (s[i + k] != word[k])
+            return false;
+    return true;
+}
 
 template <size_t N>
 size_t oneOfAt(std::string_view s, size_t i, const std::array<std::string_view, N>& words)
@@ -119,11 +133,9 @@ bool holdsFaxWord(std::string_view s)
     for (size_t i = 0; i < s.size(); i += charLength(s, i))
         if (faxWordAt(s, i))
             return true;
-    // A lone F stands for fax in "T: ... F: ..." and "Tel/F:".
-    for (size_t i = 0; i < s.size(); ++i)
-        if (lower(s[i]) == 'f' && (i == 0 || !isLatinLetter(s[i - 1])) && (i + 1 == s.size() || !isLatinLetter(s[i + 1])))
-            return true;
-    return false;
+    // A lone F right before the colon stands for fax: "T: ... F: ...",
+    // "Tel/F:".
+    return !s.empty() && lower(s.back()) == 'f' && (s.size() == 1 || !isLatinLetter(s[s.size() - 2]));
 }
 
 bool holdsLabelWord(std::string_view s)
@@ -236,23 +248,28 @@ bool isAreaCode(std::string_view group, bool afterCountryCode)
 std::string plainNumberAt(std::string_view text, size_t& length)
 {
     std::string plain;
-    std::string group;        // the digits of the group being read
+    plain.reserve(32);
+    size_t groupStart = 0;    // where in `plain` the digit group being read begins
+    size_t groupLength = 0;
     int groups = 0;           // digit groups so far, the country code's too
     int digits = 0;           // digits so far, the country code's too
     int countryCodeDigits = 0;
     bool plusFirst = false; // a plus sign before the first digit: a country code follows
     size_t i = 0;
     const auto endGroup = [&] {
-        if (groups == 1 && !group.empty() && (plusFirst || isCountryCode(group)))
-            countryCodeDigits = static_cast<int>(group.size());
-        group.clear();
+        if (groups == 1 && groupLength > 0 &&
+            (plusFirst || isCountryCode(std::string_view(plain).substr(groupStart, groupLength))))
+            countryCodeDigits = static_cast<int>(groupLength);
+        groupLength = 0;
     };
     while (i < text.size() && plain.size() < kTailLength) {
         const char c = text[i];
         if (isDigit(c)) {
-            if (group.empty())
+            if (groupLength == 0) {
                 ++groups;
-            group += c;
+                groupStart = plain.size();
+            }
+            ++groupLength;
             plain += c;
             ++digits;
             ++i;
@@ -266,8 +283,8 @@ std::string plainNumberAt(std::string_view text, size_t& length)
                 break;
             // Blanks beside a sign go; between digits they may stand for a
             // dash, or end the number.
-            if (!group.empty() && isDigit(text[next])) {
-                const std::string lastGroup = group;
+            if (groupLength > 0 && isDigit(text[next])) {
+                const std::string_view lastGroup = std::string_view(plain).substr(groupStart, groupLength);
                 endGroup();
                 const bool afterCountryCode = countryCodeDigits > 0 && groups == 1;
                 if (!afterCountryCode && digits - countryCodeDigits >= kWholeNumberDigits)
@@ -301,31 +318,120 @@ std::string plainNumberAt(std::string_view text, size_t& length)
     return digits > 0 ? plain : std::string();
 }
 
-bool mayHoldFaxLabel(std::string_view line)
+namespace {
+
+// Whether the byte at `i`, one of those nextFaxTrigger looks for, is where a
+// fax label may stand: 真, fax in any case, a full-width X, or a lone F (or
+// full-width Ｆ) before a colon.
+bool isFaxTriggerAt(std::string_view s, size_t i)
 {
-    const char* const s = line.data();
-    const auto fullWidth = [&](size_t at, char c1, char c2) {
-        return at >= 1 && s[at - 1] == '\xA3' && (s[at] == c1 || s[at] == c2);
+    const auto before = [&](size_t back) { return i >= back ? s[i - back] : '\0'; };
+    const auto colonAfter = [&] {
+        size_t next = i + 1;
+        while (next < s.size() && isBlank(s[next]))
+            ++next;
+        return (next < s.size() && s[next] == ':') || startsWithAt(s, next, "\xA3\xBA");
     };
-    for (size_t i = 1; i < line.size(); ++i) {
-        const char c = s[i];
-        // 真, fax, full-width X, and a lone F before either colon.
-        if ((c == '\xE6' && s[i - 1] == '\xD5') ||
-            ((c | 0x20) == 'x' && i >= 2 && lower(s[i - 1]) == 'a' && lower(s[i - 2]) == 'f') ||
-            fullWidth(i, '\xD8', '\xF8') || (c == ':' && lower(s[i - 1]) == 'f') ||
-            (fullWidth(i, '\xBA', '\xBA') && i >= 2 && (lower(s[i - 2]) == 'f' || fullWidth(i - 2, '\xC6', '\xE6'))))
-            return true;
+    switch (static_cast<char>(s[i] | 0x20)) {
+    case '\xE6': // 真 (D5 E6), or a full-width F (A3 C6, A3 E6)
+        return (s[i] == '\xE6' && before(1) == '\xD5') || (before(1) == '\xA3' && colonAfter());
+    case 'x':
+        return lower(before(1)) == 'a' && lower(before(2)) == 'f';
+    case '\xF8': // a full-width X (A3 D8, A3 F8)
+        return before(1) == '\xA3';
+    case 'f':
+        return colonAfter();
+    default:
+        return false;
     }
-    return false;
 }
 
+} // namespace
+
+size_t nextFaxTrigger(std::string_view s, size_t from)
+{
+    // The bytes are found 16 at a time; with bit 5 set, each test covers
+    // both letter cases (and the two full-width forms).
+    size_t i = from;
+#if defined(__SSE2__)
+    const __m128i caseBit = _mm_set1_epi8(0x20);
+    const __m128i x = _mm_set1_epi8('x'), f = _mm_set1_epi8('f');
+    const __m128i e6 = _mm_set1_epi8('\xE6'), f8 = _mm_set1_epi8('\xF8');
+    for (; i + 16 <= s.size(); i += 16) {
+        const __m128i v = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i)), caseBit);
+        const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, x), _mm_cmpeq_epi8(v, f)),
+                                          _mm_or_si128(_mm_cmpeq_epi8(v, e6), _mm_cmpeq_epi8(v, f8)));
+        for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits)); mask != 0; mask &= mask - 1) {
+            const size_t at = i + static_cast<size_t>(__builtin_ctz(mask));
+            if (isFaxTriggerAt(s, at))
+                return at;
+        }
+    }
+#endif
+    for (; i < s.size(); ++i) {
+        const char c = static_cast<char>(s[i] | 0x20);
+        if ((c == 'x' || c == 'f' || c == '\xE6' || c == '\xF8') && isFaxTriggerAt(s, i))
+            return i;
+    }
+    return std::string_view::npos;
+}
+
+bool mayHoldFaxLabel(std::string_view line) { return nextFaxTrigger(line, 0) != std::string_view::npos; }
+
 namespace {
+
+// Whether a GBK character with this lead byte may be one the reading of
+// labels looks at: A1 (、。— and the ideographic space), A3 (full-width
+// forms), A8 (– ―), BA BB BC (和 或 及, 号), B4 and 82 (传 傳).
+bool mayBeginSignOrLabel(char lead)
+{
+    switch (lead) {
+    case '\xA1':
+    case '\xA3':
+    case '\xA8':
+    case '\xBA':
+    case '\xBB':
+    case '\xBC':
+    case '\xB4':
+    case '\x82':
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Whether the GBK character at `i` has a plainer compatibility form: the
+// full-width forms (lead byte A3) and the ideographic space.
+bool isCompatibilityFormAt(std::string_view s, size_t i)
+{
+    return i + 1 < s.size() && (s[i] == '\xA3' || (s[i] == '\xA1' && s[i + 1] == '\xA1'));
+}
 
 // The numbers of one line after fax labels, in the plain form, before the
 // marker rule's normalisation. `labelPending` comes in true when the line
 // before ended with a fax label, and goes out true when this one does.
-std::vector<std::string> plainFaxNumbers(std::string_view s, bool& labelPending)
+//
+// With `needsFolding`, the line is read as it stands until a full-width
+// form turns up where it may change the reading (under a fax label, or with
+// one still to come): then it stops, sets `needsFolding`, and the line is
+// to be folded and read again. Most full-width signs of a page stand far
+// from any fax label, and folding costs more than the whole reading.
+std::vector<std::string> plainFaxNumbers(std::string_view s, bool& labelPending, bool* needsFolding = nullptr)
 {
+    // Nothing before the first place a fax label may stand can open one:
+    // the reading starts after the last colon before it, where a label's
+    // text would start anyway. (ASCII bytes never stand inside a GBK
+    // character, so the colon is one.)
+    size_t from = 0;
+    if (!labelPending) {
+        const size_t first = nextFaxTrigger(s, 0);
+        if (first == std::string_view::npos) {
+            labelPending = false;
+            return {};
+        }
+        if (const void* colon = ::memrchr(s.data(), ':', first))
+            from = static_cast<size_t>(static_cast<const char*>(colon) - s.data()) + 1;
+    }
     // Where the reading stands: under no fax label; under one, before its
     // first number, after a number, or after a separator that promises one
     // more.
@@ -333,8 +439,8 @@ std::vector<std::string> plainFaxNumbers(std::string_view s, bool& labelPending)
     Scope scope = labelPending ? Scope::Label : Scope::None;
     std::vector<std::string> numbers;
     // Where the text that a colon would make a label begins.
-    size_t labelStart = 0;
-    size_t i = 0;
+    size_t labelStart = from;
+    size_t i = from;
     while (i < s.size()) {
         const char c = s[i];
         if (isBlank(c)) {
@@ -349,6 +455,14 @@ std::vector<std::string> plainFaxNumbers(std::string_view s, bool& labelPending)
             const bool label = before > labelStart && !isDigit(s[before - 1]);
             scope = label && isFaxLabel(s.substr(labelStart, before - labelStart)) ? Scope::Label : Scope::None;
             labelStart = ++i;
+            continue;
+        }
+        // Most characters of a line are words: only a few lead bytes begin
+        // anything else (long dashes, 、 and the other separators, 传 and 傳,
+        // full-width forms).
+        if (isLeadByte(c) && !mayBeginSignOrLabel(c) && i + 1 < s.size()) {
+            scope = Scope::None;
+            i += 2;
             continue;
         }
         if (isNumberCharAt(s, i)) {
@@ -399,6 +513,11 @@ std::vector<std::string> plainFaxNumbers(std::string_view s, bool& labelPending)
                 scope = Scope::None;
             continue;
         }
+        if (needsFolding && isCompatibilityFormAt(s, i) &&
+            (scope != Scope::None || nextFaxTrigger(s, labelStart) != std::string_view::npos)) {
+            *needsFolding = true;
+            return {};
+        }
         // A word or a sign that is no part of a fax label's numbers. Most
         // signs end the text a colon would make a label of; words and
         // brackets do not.
@@ -431,32 +550,50 @@ void WideFaxReader::readLine(std::string_view line, const FoundNumberCallback& f
     labelPending_ = false;
 
     // The marker rule's numbers first, as it gives them.
-    std::vector<std::string> specified;
+    struct Specified {
+        std::string_view run; // as the marker rule read it
+        std::string number;
+        bool given = false; // the wide reading found it too
+    };
+    std::vector<Specified> specified;
     for (const std::string_view marker : {kChineseFaxMarker, kLatinFaxMarker})
-        if (std::optional<std::string> number = faxNumberInLine(line, marker))
-            specified.push_back(std::move(*number));
+        if (const std::optional<std::string_view> run = numberRunAfterMarker(line, marker)) {
+            std::string number = normaliseNumber(*run);
+            if (isWithinLengthWindow(number))
+                specified.push_back({*run, std::move(number)});
+        }
     if (!labelPending && specified.empty() && !mayHoldFaxLabel(line))
         return;
 
-    std::string folded;
-    if (mayHoldCompatibilityForms(line))
-        folded = foldCompatibilityForms(line);
-    const std::vector<std::string> plain = plainFaxNumbers(folded.empty() ? line : folded, labelPending);
+    const bool pendingBefore = labelPending;
+    bool needsFolding = false;
+    std::vector<std::string> plain = plainFaxNumbers(line, labelPending, &needsFolding);
+    if (needsFolding) {
+        labelPending = pendingBefore;
+        plain = plainFaxNumbers(foldCompatibilityForms(line), labelPending);
+    }
     labelPending_ = labelPending;
 
-    std::vector<bool> given(specified.size(), false);
-    for (std::string& number : specified)
+    // `found` may take the number it is given.
+    for (const Specified& s : specified) {
+        std::string number = s.number;
         found(number, line);
-    for (const std::string& candidate : plain) {
-        std::string number = normaliseNumber(candidate);
-        if (!isWithinLengthWindow(number))
-            continue;
-        // The marker rule gave this one already.
-        bool already = false;
-        for (size_t k = 0; k < specified.size() && !already; ++k)
-            if (!given[k] && specified[k] == number)
-                given[k] = already = true;
-        if (!already)
+    }
+    for (std::string& candidate : plain) {
+        // Most often the marker rule read this very number: its form is
+        // known then.
+        auto same = std::find_if(specified.begin(), specified.end(),
+                                 [&](const Specified& s) { return !s.given && s.run == candidate; });
+        std::string number = same != specified.end() ? same->number : normaliseNumber(candidate);
+        if (same == specified.end()) {
+            if (!isWithinLengthWindow(number))
+                continue;
+            same = std::find_if(specified.begin(), specified.end(),
+                                [&](const Specified& s) { return !s.given && s.number == number; });
+        }
+        if (same != specified.end())
+            same->given = true;
+        else
             found(number, line);
     }
 }
@@ -466,6 +603,19 @@ void forEachWideFaxNumber(const std::vector<std::string_view>& pageLines, const 
     WideFaxReader reader;
     for (const std::string_view line : pageLines)
         reader.readLine(line, found);
+}
+
+void forEachWideFaxNumberInText(std::string_view pageText, WideFaxReader& reader, const FoundNumberCallback& found)
+{
+    pageText = pageText.substr(0, pageText.find('\0'));
+    for (size_t lineStart = 0; lineStart < pageText.size();) {
+        const size_t at = reader.labelPending() ? lineStart : nextFaxTrigger(pageText, lineStart);
+        if (at == std::string_view::npos)
+            return;
+        const PageLineSpan span = pageLineHolding(pageText, lineStart, at);
+        reader.readLine(pageText.substr(span.start, std::min(span.end - span.start, kPageLineLimit)), found);
+        lineStart = span.end + 2;
+    }
 }
 
 size_t ExtractFaxNumbersWide(const std::vector<std::string_view>& pageLines, const std::function<bool()>& deduplicate,

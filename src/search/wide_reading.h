@@ -36,17 +36,27 @@ public:
     // Calls `found` with each fax number of the line, in order, and the line.
     void readLine(std::string_view line, const FoundNumberCallback& found);
     void newPage() { labelPending_ = false; }
+    // The last line read ended with a fax label: the next one is to be read
+    // for its number.
+    bool labelPending() const { return labelPending_; }
 
 private:
     bool labelPending_ = false;
 };
 
-// Whether the line may hold a fax label at all: a cheap byte test that
-// rules out most lines of a page without reading them.
+// Where, at `from` or after, a fax label may stand in a text: a cheap byte
+// test that rules out most lines of a page without reading them. npos when
+// nowhere.
+size_t nextFaxTrigger(std::string_view text, size_t from);
 bool mayHoldFaxLabel(std::string_view line);
 
 // The wide reading of a whole page's lines, in order.
 void forEachWideFaxNumber(const std::vector<std::string_view>& pageLines, const FoundNumberCallback& found);
+
+// The same for a page text, with `reader` carrying a label over from the
+// text before, without taking the text apart: only the lines that may hold
+// a label, and those after a label that ended its line, are cut out.
+void forEachWideFaxNumberInText(std::string_view pageText, WideFaxReader& reader, const FoundNumberCallback& found);
 
 // ExtractFaxNumbers with the wide reading: the numbers of the page's lines
 // go to the result list, `deduplicate` asked for each one.

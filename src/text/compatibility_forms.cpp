@@ -4,17 +4,9 @@
 
 #include <unicode/unorm2.h>
 
-#include <cstring>
 #include <stdexcept>
 
 namespace vellumax {
-
-bool mayHoldCompatibilityForms(std::string_view gbk)
-{
-    // GBK keeps the full-width forms of ASCII under the lead byte 0xA3; the
-    // ideographic space is 0xA1 0xA1.
-    return std::memchr(gbk.data(), '\xA3', gbk.size()) != nullptr || gbk.find("\xA1\xA1") != std::string_view::npos;
-}
 
 std::string foldCompatibilityForms(std::string_view gbk)
 {

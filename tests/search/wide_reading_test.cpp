@@ -146,10 +146,17 @@ TEST(WidePager, KnowsThePagerOfTodayFromResultText)
 }
 
 // Every number the marker rule takes from a page, wide reading takes too,
-// and a line's first such number comes first.
+// and a line's first such number comes first; across the text, wide
+// reading gives what it gives line by line.
 void expectWideHoldsSpecified(const std::string& text)
 {
     const PageLines lines = pageLines(text);
+    Lines byLine, inText;
+    forEachWideFaxNumber(lines, [&](std::string& n, std::string_view line) { byLine.push_back(n + '|' + std::string(line)); });
+    WideFaxReader textReader;
+    forEachWideFaxNumberInText(text, textReader,
+                               [&](std::string& n, std::string_view line) { inText.push_back(n + '|' + std::string(line)); });
+    ASSERT_EQ(inText, byLine);
     WideFaxReader reader;
     for (const std::string_view line : lines) {
         Lines wide;
@@ -165,10 +172,14 @@ void expectWideHoldsSpecified(const std::string& text)
 TEST(WideReading, HoldsEveryNumberTheMarkerRuleTakes)
 {
     const std::string fax = gbk("传真:");
+    const std::string kFax = gbk("电话：021-1 传真:0512-12345678");
     std::mt19937 random(21);
     const std::vector<std::string> pieces = {fax,   "FAX:", gbk("电话:"), gbk("传真："), "0512", "-", "(", ")",
                                              "+86", " ",    "12345678", "8", ".", "/", gbk("、"), "\r\n",
                                              "\x81", gbk("转"), gbk("真"), "Fax", gbk("（"), gbk("１")};
+    // Into a result list, which takes each number it is handed.
+    ResultList results;
+    EXPECT_EQ(ExtractFaxNumbersWide({kFax}, {}, results), 1u);
     for (int round = 0; round < 20000; ++round) {
         std::string text;
         for (size_t i = random() % 24; i > 0; --i)
