@@ -8,7 +8,9 @@
 #include "app/pictures.h"
 #include "app/program_folder.h"
 #include "app/qt_dialogs.h"
+#include "app/result_list_menu.h"
 #include "app/result_list_view.h"
+#include "app/result_table_export.h"
 #include "app/spin_edit.h"
 #include "app/status_panels.h"
 #include "app/tray/desktop_notification_area.h"
@@ -146,7 +148,11 @@ void TForm1::buildControls()
 
     // ListView1: the result list.
     ListView1 = new ResultListView(results, body);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setFixedWidth(161);
+    auto* tableExport = new ResultTableExport(this, *dialogs_, results, resultOrigins, keywordList,
+                                              QString::fromStdString(services_.programFolder));
+    makeResultListMenu(ListView1, [this, tableExport] { runCommand([tableExport] { tableExport->run(); }); });
     middle->addWidget(ListView1);
 
     // Panel10: the right-hand pane, with the settings row over the browser.

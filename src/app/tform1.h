@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/dialogs.h"
+#include "app/entry_origins.h"
 #include "search/page_source.h"
 #include "search/query_builder.h"
 #include "search/result_list.h"
@@ -113,6 +114,7 @@ public:
     // Lasting state.
     std::vector<std::string> keywordList;
     ResultList results;
+    EntryOrigins resultOrigins; // beside each entry of results: where it was found
     QueryBuilder queries;
     SearchRun run;
 
