@@ -11,6 +11,9 @@ QMenu* makeResultListMenu(ResultListView* view, std::function<void()> exportTabl
 {
     auto* menu = new QMenu(view);
     menu->setObjectName(QStringLiteral("resultListMenu"));
+    // A pop-up takes the application's font, not its owner's: the window's
+    // Song face, in solid strokes, is set on it too.
+    menu->setFont(view->font());
 
     QAction* copy = menu->addAction(QStringLiteral("复制"), view, [view] { view->copySelection(); });
     copy->setObjectName(QStringLiteral("copyNumbers"));
