@@ -56,9 +56,6 @@ public:
     // At most `rows` of them: fewer when fewer were recorded.
     Snapshot snapshot(size_t rows) const;
 
-    // The bytes held, for the benchmark.
-    size_t lineBytes() const { return blocks_.size() * kBlockBytes; }
-
 private:
     // Copies the line into the last block, or a new one; false when the
     // blocks are full (or the line is empty).
