@@ -37,6 +37,20 @@ public:
     virtual std::optional<QString> openFile(const FileDialogSettings& settings) = 0;
     virtual std::optional<QStringList> openFiles(const FileDialogSettings& settings) = 0;
     virtual std::optional<QString> saveFile(const FileDialogSettings& settings) = 0;
+
+    // A save dialog whose file types choose how the file is written: the
+    // path and the index of the file type selected in `settings.filters`.
+    struct SaveChoice {
+        QString path;
+        int fileType = 0;
+    };
+    virtual std::optional<SaveChoice> saveFileOfType(const FileDialogSettings& settings)
+    {
+        const std::optional<QString> path = saveFile(settings);
+        if (!path)
+            return std::nullopt;
+        return SaveChoice{*path, 0};
+    }
 };
 
 } // namespace vellumax

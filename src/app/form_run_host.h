@@ -6,6 +6,7 @@
 #include "app/status_panels.h"
 #include "app/tform1.h"
 #include "app/tray/ant_taskbar_icon.h"
+#include "numbers/number_table.h"
 #include "search/search_driver.h"
 
 #include <QCheckBox>
@@ -36,6 +37,12 @@ public:
     void showKeywordPosition(int32_t cursor) override
     {
         form_.StatusBar1->setText(StatusPanels::KeywordPosition, QString::number(cursor));
+    }
+    void numberAdded(const AddedNumber& added) override
+    {
+        // The driver has just appended the number: it is the last entry.
+        form_.resultOrigins.record(form_.results.size() - 1, added.keywordNumber, added.pageOffset, nowUnixMs(),
+                                   tableLine(added.line));
     }
     void showFoundCount(int32_t count) override
     {

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 namespace vellumax {
 namespace {
@@ -171,13 +172,22 @@ std::optional<QStringList> QtDialogs::openFiles(const FileDialogSettings& settin
 
 std::optional<QString> QtDialogs::saveFile(const FileDialogSettings& settings)
 {
+    const std::optional<SaveChoice> choice = saveFileOfType(settings);
+    if (!choice)
+        return std::nullopt;
+    return choice->path;
+}
+
+std::optional<Dialogs::SaveChoice> QtDialogs::saveFileOfType(const FileDialogSettings& settings)
+{
     ScreenCentred<QFileDialog> dialog(parent_, settings.title);
     applySettings(dialog, settings);
     dialog.setAcceptMode(QFileDialog::AcceptSave); // asks before replacing a file
     dialog.setFileMode(QFileDialog::AnyFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().front();
+    return SaveChoice{dialog.selectedFiles().front(),
+                      std::max(0, static_cast<int>(settings.filters.indexOf(dialog.selectedNameFilter())))};
 }
 
 } // namespace vellumax

@@ -20,6 +20,7 @@ public:
     std::optional<QString> openFile(const FileDialogSettings& settings) override;
     std::optional<QStringList> openFiles(const FileDialogSettings& settings) override;
     std::optional<QString> saveFile(const FileDialogSettings& settings) override;
+    std::optional<SaveChoice> saveFileOfType(const FileDialogSettings& settings) override;
 
 private:
     QWidget* parent_;

@@ -3,8 +3,12 @@
 #include "app/gbk_qt.h"
 #include "numbers/number_classifier.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleOptionHeader>
@@ -103,6 +107,8 @@ void ResultListView::cleared()
 {
     current_ = -1;
     lastAppended_ = -1;
+    selected_.clear();
+    anchor_ = -1;
     verticalScrollBar()->setRange(0, 0);
     viewport()->update();
 }
@@ -125,7 +131,7 @@ void ResultListView::paintEvent(QPaintEvent*)
     const int left = -horizontalScrollBar()->value();
     for (int row = first; row < last; ++row) {
         const QRect line(left, (row - first) * height, kColumnWidth, height);
-        if (row == current_) {
+        if (isSelected(row)) {
             painter.fillRect(line, palette().brush(hasFocus() ? QPalette::Active : QPalette::Inactive,
                                                    QPalette::Highlight));
             painter.setPen(palette().color(QPalette::HighlightedText));
@@ -153,15 +159,97 @@ void ResultListView::scrollContentsBy(int dx, int)
 
 void ResultListView::keyPressEvent(QKeyEvent* event)
 {
+    if (event->matches(QKeySequence::SelectAll)) {
+        selectAll();
+        return;
+    }
+    if (event->matches(QKeySequence::Copy)) {
+        copySelection();
+        return;
+    }
+    int row;
     switch (event->key()) {
-    case Qt::Key_Up: setCurrentRow(current_ - 1); break;
-    case Qt::Key_Down: setCurrentRow(current_ + 1); break;
-    case Qt::Key_PageUp: setCurrentRow(current_ - visibleRows()); break;
-    case Qt::Key_PageDown: setCurrentRow(current_ + visibleRows()); break;
-    case Qt::Key_Home: setCurrentRow(0); break;
-    case Qt::Key_End: setCurrentRow(rowCount() - 1); break;
+    case Qt::Key_Up: row = current_ - 1; break;
+    case Qt::Key_Down: row = current_ + 1; break;
+    case Qt::Key_PageUp: row = current_ - visibleRows(); break;
+    case Qt::Key_PageDown: row = current_ + visibleRows(); break;
+    case Qt::Key_Home: row = 0; break;
+    case Qt::Key_End: row = rowCount() - 1; break;
     default: QAbstractScrollArea::keyPressEvent(event); return;
     }
+    if (rowCount() == 0)
+        return;
+    row = std::clamp(row, 0, rowCount() - 1);
+    if (event->modifiers() & Qt::ShiftModifier)
+        selectRange(anchor_ < 0 ? row : anchor_, row, false);
+    else
+        selectOnly(row);
+    setCurrentRow(row);
+}
+
+bool ResultListView::isSelected(int row) const
+{
+    return row >= 0 && static_cast<size_t>(row) < selected_.size() && selected_[static_cast<size_t>(row)];
+}
+
+int ResultListView::selectedCount() const
+{
+    return static_cast<int>(std::count(selected_.begin(), selected_.end(), true));
+}
+
+void ResultListView::selectOnly(int row)
+{
+    selected_.assign(static_cast<size_t>(row) + 1, false);
+    selected_[static_cast<size_t>(row)] = true;
+    anchor_ = row;
+}
+
+void ResultListView::selectRange(int from, int to, bool keepOthers)
+{
+    const auto [first, last] = std::minmax(from, to);
+    if (anchor_ < 0)
+        anchor_ = from;
+    if (!keepOthers)
+        selected_.clear();
+    if (selected_.size() <= static_cast<size_t>(last))
+        selected_.resize(static_cast<size_t>(last) + 1, false);
+    std::fill(selected_.begin() + first, selected_.begin() + last + 1, true);
+    viewport()->update();
+}
+
+void ResultListView::toggleSelected(int row)
+{
+    if (selected_.size() <= static_cast<size_t>(row))
+        selected_.resize(static_cast<size_t>(row) + 1, false);
+    selected_[static_cast<size_t>(row)] = !selected_[static_cast<size_t>(row)];
+    anchor_ = row;
+}
+
+void ResultListView::selectAll()
+{
+    // Entries found afterwards are not selected: the user chose these.
+    selected_.assign(static_cast<size_t>(rowCount()), true);
+    viewport()->update();
+}
+
+QString ResultListView::selectedText() const
+{
+    QString text;
+    for (size_t row = 0; row < selected_.size() && row < results_.size(); ++row) {
+        if (!selected_[row])
+            continue;
+        if (!text.isEmpty())
+            text += QLatin1Char('\n');
+        text += qstringFromGbk(results_[row]);
+    }
+    return text;
+}
+
+void ResultListView::copySelection() const
+{
+    const QString text = selectedText();
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
 }
 
 int ResultListView::rowAt(QPoint point) const
@@ -201,8 +289,27 @@ bool ResultListView::viewportEvent(QEvent* event)
 void ResultListView::mousePressEvent(QMouseEvent* event)
 {
     const int row = topRow() + event->position().toPoint().y() / rowHeight();
-    if (row < rowCount())
-        setCurrentRow(row);
+    if (row >= rowCount())
+        return;
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if (event->button() == Qt::RightButton) {
+        // A right click on a selected entry keeps the selection for the menu.
+        if (!isSelected(row))
+            selectOnly(row);
+    } else if (modifiers & Qt::ShiftModifier) {
+        selectRange(anchor_ < 0 ? row : anchor_, row, modifiers & Qt::ControlModifier);
+    } else if (modifiers & Qt::ControlModifier) {
+        toggleSelected(row);
+    } else {
+        selectOnly(row);
+    }
+    setCurrentRow(row);
+}
+
+void ResultListView::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (menu_)
+        menu_->popup(event->globalPos());
 }
 
 } // namespace vellumax

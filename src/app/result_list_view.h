@@ -5,6 +5,9 @@
 #include <QAbstractScrollArea>
 
 #include <memory>
+#include <vector>
+
+class QMenu;
 
 namespace vellumax {
 
@@ -15,6 +18,8 @@ class NumberClassifier;
 // append costs the same at the millionth number as at the first, and each
 // number is scrolled into view the moment it is found. Hovering a number
 // shows its region and kind; it is classified only then, never on append.
+// Entries are selected as in every list: a click, Shift and Ctrl clicks, the
+// arrow keys with Shift, Ctrl+A; Ctrl+C copies the selected numbers.
 class ResultListView : public QAbstractScrollArea, private ResultListObserver {
     Q_OBJECT
 public:
@@ -36,11 +41,23 @@ public:
     // "江苏省苏州市 · 固定电话", or "无效号码".
     QString rowToolTip(int row) const;
 
+    bool isSelected(int row) const;
+    int selectedCount() const;
+    void selectAll();
+    // The selected numbers, one a line, in list order.
+    QString selectedText() const;
+    // Puts them on the clipboard; with nothing selected, leaves it.
+    void copySelection() const;
+    // Shown by a right click on the list.
+    void setContextMenu(QMenu* menu) { menu_ = menu; }
+    QMenu* contextMenu() const { return menu_; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     bool viewportEvent(QEvent* event) override;
 
@@ -54,12 +71,19 @@ private:
     void updateScrollRanges();
     void makeVisible(int row);
     void setCurrentRow(int row);
+    void selectOnly(int row);
+    void selectRange(int from, int to, bool keepOthers);
+    void toggleSelected(int row);
 
     ResultList& results_;
     QWidget* header_;
     int current_ = -1;
     int lastAppended_ = -1;
     bool refreshPending_ = false;
+    // One flag a row up to the last row ever selected; rows past it are not.
+    std::vector<bool> selected_;
+    int anchor_ = -1; // where a Shift click or Shift arrow extends from
+    QMenu* menu_ = nullptr;
     // Made on the first hover: the phone-number library sets itself up then.
     mutable std::unique_ptr<NumberClassifier> classifier_;
 };

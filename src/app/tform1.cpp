@@ -11,7 +11,9 @@
 #include "app/program_folder.h"
 #include "app/program_options.h"
 #include "app/qt_dialogs.h"
+#include "app/result_list_menu.h"
 #include "app/result_list_view.h"
+#include "app/result_table_export.h"
 #include "app/spin_edit.h"
 #include "app/status_panels.h"
 #include "app/tray/desktop_notification_area.h"
@@ -29,6 +31,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScreen>
 #include <QSessionManager>
 #include <QTimer>
@@ -149,9 +152,14 @@ void TForm1::buildControls()
 
     // ListView1: the result list.
     ListView1 = new ResultListView(results, body);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setFixedWidth(161);
+    auto* tableExport = new ResultTableExport(this, *dialogs_, results, resultOrigins, keywordList,
+                                              QString::fromStdString(services_.programFolder));
+    QMenu* listMenu =
+        makeResultListMenu(ListView1, [this, tableExport] { runCommand([tableExport] { tableExport->run(); }); });
+    buildWideReadingSwitch(listMenu);
     middle->addWidget(ListView1);
-    buildWideReadingSwitch();
 
     // Panel10: the right-hand pane, with the settings row over the browser.
     QFrame* panel10 = bevelledPanel(body);

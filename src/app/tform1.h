@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/dialogs.h"
+#include "app/entry_origins.h"
 #include "search/page_source.h"
 #include "search/query_builder.h"
 #include "search/result_list.h"
@@ -115,6 +116,7 @@ public:
     // Lasting state.
     std::vector<std::string> keywordList;
     ResultList results;
+    EntryOrigins resultOrigins; // beside each entry of results: where it was found
     QueryBuilder queries;
     SearchRun run;
 
@@ -139,7 +141,7 @@ private:
     bool FormCloseQuery();
     void commitDataRequest(QSessionManager& manager);
     void buildSearchDriver(); // tform1_search.cpp
-    void buildWideReadingSwitch(); // tform1_wide_reading.cpp
+    void buildWideReadingSwitch(QMenu* listMenu); // tform1_wide_reading.cpp
     void setCommandStates(bool search, bool stop, bool import);
     void repaintNow();
 

@@ -1,24 +1,24 @@
 // The switch of wide reading, in the result list's context menu. It lives in
 // the program's own options file, so vellumax.ini keeps its four lines.
 #include "app/program_options.h"
-#include "app/result_list_view.h"
 #include "app/tform1.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QSignalBlocker>
 
 namespace vellumax {
 
-void TForm1::buildWideReadingSwitch()
+void TForm1::buildWideReadingSwitch(QMenu* listMenu)
 {
     options_ = std::make_unique<ProgramOptions>(QString::fromStdString(services_.optionsFile));
-    auto* action = new QAction(QStringLiteral("宽松识别（更多传真写法与翻页）"), ListView1);
+    auto* action = new QAction(QStringLiteral("宽松识别（更多传真写法与翻页）"), listMenu);
     action->setObjectName(QStringLiteral("wideReading"));
     action->setCheckable(true);
     action->setChecked(options_->wideReading());
     run.setWideReading(action->isChecked());
-    ListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
-    ListView1->addAction(action);
+    listMenu->addSeparator();
+    listMenu->addAction(action);
     connect(action, &QAction::toggled, this, [this, action](bool wide) {
         runCommand([&] {
             try {

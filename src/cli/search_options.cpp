@@ -5,7 +5,8 @@
 namespace vellumax::cli {
 
 const char kSearchUsage[] =
-    "  search [--start N] [--interval SECONDS] [--dedup] [--wide] [--state FILE [--resume]] --out FILE KEYWORDS\n"
+    "  search [--start N] [--interval SECONDS] [--dedup] [--wide] [--state FILE [--resume]] --out FILE\n"
+    "         [--table TABLE [--table-utf8]] KEYWORDS\n"
     "                                不开窗口, 用浏览器引擎对关键字列表 KEYWORDS 做一次完整的搜索:\n"
     "                                号码逐页追加到 --out (- 为标准输出); N 为起始位置, 默认 0;\n"
     "                                SECONDS 为 1 到 1000, 默认 8; --dedup 表示去重 (--out 里已有的\n"
@@ -13,7 +14,9 @@ const char kSearchUsage[] =
     "                                格式相同), --resume 从该文件记录的位置继续; --wide 为宽松识别\n"
     "                                (各种传真写法, 并按网页中的 \"下一页\" 链接翻页), 进度文件不记此项,\n"
     "                                继续时须再给 --wide.\n"
-    "                                Ctrl-C 或 SIGTERM 读完当前页后停止, 退出码 130 或 143\n";
+    "                                Ctrl-C 或 SIGTERM 读完当前页后停止, 退出码 130 或 143;\n"
+    "                                --table 把每个号码连同类型、地区、关键字、页面和所在行逐页追加到\n"
+    "                                CSV 号码表 TABLE (GBK, --table-utf8 为带 BOM 的 UTF-8)\n";
 
 void declareSearchOptions(CLI::App& app, SearchOptions& options)
 {
@@ -24,6 +27,8 @@ void declareSearchOptions(CLI::App& app, SearchOptions& options)
     CLI::Option* state = app.add_option("--state", options.stateFile);
     app.add_flag("--resume", options.resume)->needs(state)->excludes(start);
     app.add_option("--out", options.output)->required();
+    CLI::Option* table = app.add_option("--table", options.tableFile);
+    app.add_flag("--table-utf8", options.tableUtf8)->needs(table);
     app.add_option("KEYWORDS", options.keywordFile)->required();
 }
 
@@ -42,6 +47,10 @@ std::vector<std::string> searchArguments(const SearchOptions& options)
     if (options.resume)
         args.push_back("--resume");
     args.push_back("--out=" + options.output);
+    if (!options.tableFile.empty())
+        args.push_back("--table=" + options.tableFile);
+    if (options.tableUtf8)
+        args.push_back("--table-utf8");
     // The keyword file may begin with a dash.
     args.push_back("--");
     args.push_back(options.keywordFile);

@@ -20,6 +20,8 @@ struct SearchOptions {
     std::string stateFile;        // the four-line settings file of the run; empty: none
     bool resume = false;          // start where the state file says
     std::string output;           // "-" is standard output
+    std::string tableFile;        // the number table, appended with every page; empty: none
+    bool tableUtf8 = false;       // the table in UTF-8 with a byte-order mark instead of GBK
     std::string keywordFile;
 
     bool operator==(const SearchOptions&) const = default;

@@ -6,6 +6,7 @@
 #include "files/settings_file.h"
 #include "headless/number_output.h"
 #include "headless/signal_watcher.h"
+#include "headless/table_output.h"
 #include "search/connectivity.h"
 #include "text/error.h"
 #include "text/gbk_codec.h"
@@ -80,6 +81,7 @@ void HeadlessSearch::start()
     if (!run_.setStartPosition(start))
         throw Error(gbk("搜索断点位置超过关键字文件行数！"));
     run_.setWideReading(options_.wide);
+    openTable();
     output_ = std::make_unique<NumberOutput>(options_.output);
     // The state file names the keyword file as the window's field does: its
     // full path, in GBK.
@@ -108,6 +110,18 @@ void HeadlessSearch::start()
     written_ = results_.size();
     lastFound_ = run_.foundCount();
     driver_->requestStep();
+}
+
+void HeadlessSearch::openTable()
+{
+    if (options_.tableFile.empty())
+        return;
+    // Rows and numbers interleaved in one file would spoil both.
+    if (options_.tableFile == "-")
+        throw Error(gbk("号码表只能写入文件，不能写到标准输出"));
+    if (options_.output != "-" && namesTheSameFile(options_.tableFile, options_.output))
+        throw Error(gbk("号码表与号码文件不能是同一个文件：") + gbkFromUtf8(options_.tableFile));
+    table_ = std::make_unique<TableOutput>(options_.tableFile, options_.tableUtf8);
 }
 
 void HeadlessSearch::waitUntilPageSourceIsReady()
@@ -169,6 +183,15 @@ void HeadlessSearch::showKeywordPosition(int32_t cursor)
     progress_.numbersInKeyword = 0;
     ++progress_.keywordsTaken;
     writeState();
+}
+
+void HeadlessSearch::numberAdded(const AddedNumber& added)
+{
+    if (!table_)
+        return;
+    const std::string keyword = trimKeyword(keywordList_.at(static_cast<size_t>(added.keywordNumber) - 1));
+    const std::string foundAt = tableTimeText(nowUnixMs());
+    table_->add(added.number, {keyword, added.keywordNumber, added.pageOffset, foundAt, tableLine(added.line)});
 }
 
 void HeadlessSearch::showMessage(const std::string& message)
@@ -256,6 +279,14 @@ void HeadlessSearch::writeNewNumbers()
         return;
     }
     written_ = results_.size();
+    if (table_) {
+        try {
+            table_->write();
+        } catch (const std::exception& e) {
+            fail(gbkFromUtf8(options_.tableFile) + ": " + e.what());
+            return;
+        }
+    }
     // Without the duplicate test nothing reads the list again: emptied after
     // every page, it does not grow over a run of days.
     if (!options_.deduplicate) {

@@ -23,6 +23,7 @@ namespace vellumax {
 class HeadlessBrowser;
 class NumberOutput;
 class SignalWatcher;
+class TableOutput;
 
 // What a headless search reaches outside itself. The program takes the
 // defaults; tests and benchmarks put in their own.
@@ -53,6 +54,7 @@ public:
     int intervalSeconds() override { return options_.interval; }
     bool deduplicate() override { return options_.deduplicate; }
     void showKeywordPosition(int32_t cursor) override;
+    void numberAdded(const AddedNumber& added) override;
     void showFoundCount(int32_t) override {}
     void showMessage(const std::string& message) override;
     void pageRead() override;
@@ -70,6 +72,7 @@ private:
     static constexpr int kPageSourceReadyWaitMs = 5000;
 
     void start();
+    void openTable();
     void waitUntilPageSourceIsReady();
     void stopBySignal(int signal);
     void writeNewNumbers();
@@ -89,6 +92,7 @@ private:
     std::unique_ptr<PageSource> pageSource_;
     std::unique_ptr<SearchDriver> driver_;
     std::unique_ptr<NumberOutput> output_;
+    std::unique_ptr<TableOutput> table_;
     std::unique_ptr<SignalWatcher> signals_;
     QTimer timer_;
     QTimer stopPoll_;

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QMenu>
 #include <QFile>
 #include <QTimer>
 #include <QToolButton>
@@ -253,8 +254,9 @@ private slots:
         FormUnderTest t;
         // Found by name, through the window's handlers only.
         auto* wide = t.form->findChild<QAction*>(QStringLiteral("wideReading"));
-        auto* list = t.form->findChild<ResultListView*>();
-        QVERIFY(wide && list && list->actions().contains(wide));
+        auto* list = t.form->findChild<ResultListView*>(QStringLiteral("ListView1"));
+        auto* menu = t.form->findChild<QMenu*>(QStringLiteral("resultListMenu"));
+        QVERIFY(wide && list && menu && menu->actions().contains(wide));
         QVERIFY(wide->isCheckable() && !wide->isChecked());
         QFile keywords(t.file("k.txt"));
         QVERIFY(keywords.open(QIODevice::WriteOnly));

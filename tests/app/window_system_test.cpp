@@ -10,7 +10,9 @@
 
 #include <QAbstractButton>
 #include <QFileDialog>
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QScreen>
 #include <QTimer>
 #include <QtGui/qguiapplication_platform.h>
@@ -144,6 +146,30 @@ private slots:
                                                                     .arg(off.y())));
             });
         }
+    }
+
+    // A right click on an entry selects it and opens the list's menu where
+    // it was clicked.
+    void resultListMenuOpensAtTheClick()
+    {
+        FormUnderTest t;
+        for (const char* number : {"021-10000000", "0512-66668888", "010-23456789"})
+            t.form->results.append(number);
+        showWindow(*t.form);
+        auto* view = t.form->findChild<ResultListView*>(QStringLiteral("ListView1"));
+        QTest::qWait(100); // the list catches up with the appends when the loop turns
+        const QPoint at(40, view->rowHeight() + view->rowHeight() / 2);
+        QTest::mouseClick(view->viewport(), Qt::RightButton, {}, at);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(view->viewport(), &event);
+        QMenu* menu = view->contextMenu();
+        QTRY_VERIFY(menu->isVisible() && menu->windowHandle() && menu->windowHandle()->isExposed());
+        QTest::qWait(100);
+        QCOMPARE(menu->geometry().topLeft(), view->viewport()->mapToGlobal(at));
+        QCOMPARE(view->selectedText(), QStringLiteral("0512-66668888"));
+        const QRect area = t.form->frameGeometry().united(menu->geometry());
+        keepShot(t.form->screen()->grabWindow(0).toImage().copy(area), QStringLiteral("result-list-menu.png"));
+        menu->hide();
     }
 
     void listNumbersAreDrawnInSolidStrokes()

@@ -5,11 +5,14 @@
 #include "cli/search_options.h"
 #include "fast_paced_search.h"
 #include "fixture_engine.h"
+#include "numbers/number_table.h"
 #include "text/gbk_codec.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -93,6 +96,47 @@ struct SearchFolder {
     QByteArray numbers() const { return read(dir.filePath("numbers.txt")); }
     QByteArray state() const { return read(dir.filePath("state.ini")); }
 };
+
+// The pages of the number table's run: 上海传真 has two pages, the second
+// with a line longer than the table keeps; -fax list one, with one more line
+// on the later run.
+std::vector<std::string> tablePages(const std::string& word, int pn, bool laterRun)
+{
+    if (word == gbk("上海传真") && pn == 0)
+        return FixtureEngine::resultPage({"上海某公司 电话:021-55555555 传真:0512-87654321", "=SUM(A1) 传真:13912345678"},
+                                         pn, true);
+    if (word == gbk("上海传真")) {
+        std::string longLine;
+        for (int i = 0; i < 130; ++i)
+            longLine += "长";
+        return FixtureEngine::resultPage({longLine + " 传真:0512-87654321"}, pn, false);
+    }
+    std::vector<std::string> lines = {"他说\"好\", FAX:0000-0000000"};
+    if (laterRun)
+        lines.push_back("FAX:0512-12345678-801");
+    return FixtureEngine::resultPage(lines, pn, false);
+}
+
+// The rows of a number table in UTF-8, each time cell checked to lie within
+// [from, to] and replaced by "T".
+QStringList tableRows(const QByteArray& table, const QString& from, const QString& to)
+{
+    QStringList rows = QString::fromUtf8(QByteArray::fromStdString(utf8FromGbk(table.toStdString())))
+                           .split(QStringLiteral("\r\n"));
+    const QRegularExpression time(QStringLiteral(",(\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d),"));
+    for (QString& row : rows) {
+        const QRegularExpressionMatch found = time.match(row);
+        if (!found.hasMatch())
+            continue;
+        if (found.captured(1) < from || found.captured(1) > to)
+            row = QStringLiteral("time out of range: ") + row;
+        else
+            row.replace(found.capturedStart(1), found.capturedLength(1), QStringLiteral("T"));
+    }
+    return rows;
+}
+
+QString timeNow() { return QString::fromStdString(tableTimeText(QDateTime::currentMSecsSinceEpoch())); }
 
 size_t occurrences(const std::string& text, const std::string& part)
 {
@@ -260,6 +304,117 @@ private slots:
         QCOMPARE(engine.requests().size(), size_t(81));
         QCOMPARE(folder.numbers().count("\r\n"), 79);
         QVERIFY(!folder.numbers().contains("0999"));
+    }
+
+    // The number table beside the numbers, page by page; then a later run
+    // with the duplicate test appends to it, and only what it adds.
+    void theNumberTableTellsWhereEachNumberStood()
+    {
+        class Watched : public FastPacedSearch {
+        public:
+            Watched(const cli::SearchOptions& options, HeadlessServices services)
+                : FastPacedSearch(options, std::move(services)), options_(options)
+            {
+            }
+            // After each page: the numbers file's lines and the table's.
+            std::vector<std::pair<int, int>> written;
+            void pageRead() override
+            {
+                FastPacedSearch::pageRead();
+                written.emplace_back(int(read(QString::fromStdString(options_.output)).count("\r\n")),
+                                     int(read(QString::fromStdString(options_.tableFile)).count("\r\n")));
+            }
+
+        private:
+            cli::SearchOptions options_;
+        };
+        bool laterRun = false;
+        FixtureEngine engine([&](const std::string& word, int pn) { return tablePages(word, pn, laterRun); });
+        SearchFolder folder("  上海传真 \r\n-fax list\r\n");
+        folder.options.tableFile = folder.dir.filePath("号码表.csv").toStdString();
+        HeadlessServices services;
+        services.endpoint = engine.endpoint();
+        services.localAddressText = [] { return std::string("192.0.2.7"); };
+        Messages messages;
+        services.messages = messages.file();
+        services.terminal = false;
+
+        const QString from = timeNow();
+        Watched first(folder.options, services);
+        QCOMPARE(first.run(), 0);
+        const QString to = timeNow();
+        QCOMPARE(first.written, (std::vector<std::pair<int, int>>{{2, 3}, {3, 4}, {4, 5}}));
+
+        std::string han120;
+        for (int i = 0; i < 120; ++i)
+            han120 += "长";
+        QStringList expected = {
+            QStringLiteral("号码,有效,类型,地区,关键字,关键字序号,页面偏移,时间,所在行"),
+            QStringLiteral("0512-87654321,是,固定电话,江苏省苏州市,上海传真,1,0,T,上海某公司 电话:021-55555555 传真:0512-87654321"),
+            QStringLiteral("\"=\"\"013912345678\"\"\",是,手机,江苏省常州市,上海传真,1,0,T,'=SUM(A1) 传真:13912345678"),
+            QStringLiteral("0512-87654321,是,固定电话,江苏省苏州市,上海传真,1,10,T,") + QString::fromStdString(han120),
+            QStringLiteral("0000-0000000,否,未知,,'-fax list,2,0,T,\"他说\"\"好\"\", FAX:0000-0000000\""),
+            QString(),
+        };
+        const QByteArray table = read(QString::fromStdString(folder.options.tableFile));
+        QCOMPARE(tableRows(table, from, to), expected);
+
+        // Resumed at the second keyword, with the duplicate test: the number
+        // the numbers file holds gets no row, the new one does, and the
+        // header is not written again.
+        laterRun = true;
+        folder.options.deduplicate = true;
+        folder.options.start = 1;
+        Watched later(folder.options, services);
+        QCOMPARE(later.run(), 0);
+        const QByteArray appended = read(QString::fromStdString(folder.options.tableFile));
+        QVERIFY(appended.startsWith(table));
+        expected.insert(5, QStringLiteral("0512-12345678-801,是,固定电话,江苏省苏州市,'-fax list,2,0,T,FAX:0512-12345678-801"));
+        QCOMPARE(tableRows(appended, from, timeNow()), expected);
+    }
+
+    void tablesRefusedBeforeTheSearch_data()
+    {
+        QTest::addColumn<QByteArray>("before"); // the table file's bytes; "<none>": no file
+        QTest::addColumn<QString>("table");      // in the folder, or "-"
+        QTest::addColumn<bool>("utf8");
+        QTest::addColumn<QString>("message");
+
+        const QByteArray gbkTable = QByteArray::fromStdString(numberTableHeader() + "\r\n");
+        const QByteArray utf8Table = "\xEF\xBB\xBF" + QByteArray::fromStdString(utf8FromGbk(numberTableHeader()));
+        QTest::newRow("UTF-8 rows into a GBK table") << gbkTable << "t.csv" << true << "是 GBK 编码，不能追加 UTF-8 行";
+        QTest::newRow("GBK rows into a UTF-8 table") << utf8Table << "t.csv" << false << "是 UTF-8 编码（带 BOM），不能追加 GBK 行";
+        QTest::newRow("the numbers file") << QByteArray("<none>") << "out.txt" << false << "号码表与号码文件不能是同一个文件";
+        QTest::newRow("the numbers file by another name")
+            << QByteArray("<none>") << "sub/../out.txt" << false << "号码表与号码文件不能是同一个文件";
+        QTest::newRow("standard output") << QByteArray("<none>") << "-" << false << "号码表只能写入文件";
+    }
+
+    void tablesRefusedBeforeTheSearch()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, table);
+        QFETCH(bool, utf8);
+        QFETCH(QString, message);
+
+        FixtureEngine engine([](const std::string&, int pn) { return FixtureEngine::resultPage({}, pn, false); });
+        SearchFolder folder("a\r\n");
+        QVERIFY(QDir(folder.dir.path()).mkdir("sub"));
+        folder.options.output = folder.dir.filePath("out.txt").toStdString();
+        folder.options.tableFile = table == "-" ? "-" : folder.dir.filePath(table).toStdString();
+        folder.options.tableUtf8 = utf8;
+        const QString tablePath = folder.dir.filePath("t.csv");
+        if (before != "<none>")
+            write(tablePath, before);
+
+        const Outcome outcome = search(folder.options, engine.endpoint());
+        QCOMPARE(outcome.exitCode, 1);
+        QVERIFY2(outcome.messages.starts_with("vellumax-cli: 号码表") &&
+                     outcome.messages.find(message.toStdString()) != std::string::npos,
+                 outcome.messages.c_str());
+        QVERIFY(engine.requests().empty());
+        QCOMPARE(read(tablePath), before == "<none>" ? QByteArray("<missing>") : before);
+        QVERIFY(!QFile::exists(folder.dir.filePath("out.txt")));
     }
 
     void failuresBeforeTheSearch_data()

@@ -39,6 +39,8 @@ TEST(SearchOptions, RightAndWrongCalls)
         {{"--interval", "1000", "--out", "o", "k"}, true},
         {{"--state", "s.ini", "--resume", "--out", "o", "k"}, true},
         {{"--dedup", "--out", "o", "--", "-k.txt"}, true},
+        {{"--table", "t.csv", "--table-utf8", "--out", "o", "k"}, true},
+        {{"--table-utf8", "--out", "o", "k"}, false},                      // no table to write UTF-8
         {{"--interval", "0", "--out", "o", "k"}, false},
         {{"--interval", "1001", "--out", "o", "k"}, false},
         {{"--interval", "abc", "--out", "o", "k"}, false},
@@ -65,6 +67,7 @@ TEST(SearchOptions, TheSpelledOutCallGivesTheSameOptions)
         {"--out", "o.txt", "k.txt"},
         {"--start", "-3", "--interval", "30", "--dedup", "--wide", "--out", "-", "--", "-k"},
         {"--state", "/tmp/状态 s.ini", "--resume", "--out", "with space.txt", "关键字.txt"},
+        {"--out", "o.txt", "--table", "号码表 1.csv", "--table-utf8", "k.txt"},
     };
     for (const auto& call : calls) {
         const auto options = parse(call);

@@ -1,0 +1,107 @@
+#include "app/result_table_export.h"
+
+#include "app/dialogs.h"
+#include "app/gbk_qt.h"
+#include "app/result_table_file.h"
+#include "numbers/number_classifier.h"
+#include "text/error.h"
+
+#include <QEventLoop>
+#include <QFutureWatcher>
+#include <QProgressDialog>
+#include <QPromise>
+#include <QWidget>
+#include <QtConcurrent/QtConcurrentRun>
+#include <memory>
+#include <optional>
+
+namespace vellumax {
+namespace {
+
+constexpr int kUtf8FileType = 1;
+
+// What the worker hands back: whether the table was written, or why not.
+struct ExportOutcome {
+    bool written = false;
+    std::optional<std::string> failure; // GBK
+};
+
+} // namespace
+
+ResultTableExport::ResultTableExport(QWidget* owner, Dialogs& dialogs, const ResultList& results,
+                                     const EntryOrigins& origins, const std::vector<std::string>& keywordList,
+                                     QString folder)
+    : QObject(owner), owner_(owner), dialogs_(dialogs), results_(results), origins_(origins),
+      keywordList_(keywordList), folder_(std::move(folder))
+{
+}
+
+const QStringList& ResultTableExport::fileTypes()
+{
+    static const QStringList types = {QStringLiteral("号码表 GBK 编码(*.csv)"), QStringLiteral("号码表 UTF-8 编码(*.csv)"),
+                                      QStringLiteral("所有文件(*.*)")};
+    return types;
+}
+
+void ResultTableExport::run()
+{
+    if (results_.empty())
+        return;
+    const std::optional<Dialogs::SaveChoice> choice = dialogs_.saveFileOfType(
+        {QStringLiteral("号码表保存为"), fileTypes(), QStringLiteral("csv"), folder_,
+         QString::number(results_.size()) + QStringLiteral(".csv")});
+    if (!choice)
+        return;
+    const std::string path = localPath(choice->path);
+    const bool utf8 = choice->fileType == kUtf8FileType;
+
+    // The list as it is now; the run may add to it meanwhile.
+    auto table = std::make_shared<const ResultTable>(takeResultTable(results_, origins_, keywordList_));
+    const int rows = static_cast<int>(table->numbers.size());
+
+    QProgressDialog progress(QStringLiteral("正在导出号码表，共 %1 个号码……").arg(rows), QStringLiteral("放弃"), 0, rows,
+                             owner_);
+    progress.setObjectName(QStringLiteral("exportProgress"));
+    progress.setWindowTitle(QStringLiteral("导出号码表"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    progress.setMinimumDuration(300);
+    progress.setValue(0);
+
+    QFuture<ExportOutcome> future = QtConcurrent::run([table, path, utf8](QPromise<ExportOutcome>& promise) {
+        ExportOutcome outcome;
+        try {
+            const NumberClassifier classifier;
+            outcome.written = writeResultTable(path, utf8, *table, classifier, [&](size_t done) {
+                promise.setProgressValue(static_cast<int>(done));
+                return !promise.isCanceled();
+            });
+        } catch (const std::exception& e) {
+            outcome.failure = e.what();
+        }
+        promise.addResult(outcome);
+    });
+    QFutureWatcher<ExportOutcome> watcher;
+    QEventLoop loop;
+    connect(&watcher, &QFutureWatcherBase::progressValueChanged, &progress, &QProgressDialog::setValue);
+    connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+    connect(&progress, &QProgressDialog::canceled, &watcher, [&future] { future.cancel(); });
+    watcher.setFuture(future);
+    if (!future.isFinished())
+        loop.exec();
+    // The loop also ends when the program quits: the worker is told to stop
+    // and waited for, as it reads the table.
+    if (!future.isFinished())
+        future.cancel();
+    future.waitForFinished();
+    progress.close();
+
+    if (future.resultCount() == 0)
+        return;
+    const ExportOutcome outcome = future.result();
+    if (outcome.failure)
+        throw Error(*outcome.failure);
+}
+
+} // namespace vellumax

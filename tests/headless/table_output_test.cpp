@@ -1,0 +1,55 @@
+// The headless search's number table file: the header only into a new or
+// empty file, the encoding it was begun in, and a row cut off by a crash.
+#include "headless/table_output.h"
+#include "support/test_files.h"
+#include "text/gbk_codec.h"
+
+#include <gtest/gtest.h>
+
+using namespace vellumax;
+
+namespace {
+
+TEST(TableOutput, AppendsUnderOneHeaderInTheTablesEncoding)
+{
+    const std::string header = numberTableHeader();
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string row = "0512-87654321,是,固定电话,江苏省苏州市,k,1,0,2026-03-01 09:05:07,传真:0512-87654321";
+    struct Case {
+        const char* name;
+        std::optional<std::string> before; // the file before, or none
+        bool utf8;
+        std::string after; // after one row was added and written
+    };
+    const Case cases[] = {
+        {"new, GBK", std::nullopt, false, header + "\r\n" + gbk(row) + "\r\n"},
+        {"new, UTF-8", std::nullopt, true, bom + utf8FromGbk(header) + "\r\n" + row + "\r\n"},
+        {"empty", "", false, header + "\r\n" + gbk(row) + "\r\n"},
+        {"resumed, GBK", header + "\r\nx\r\n", false, header + "\r\nx\r\n" + gbk(row) + "\r\n"},
+        {"resumed, UTF-8", bom + "h\r\n", true, bom + "h\r\n" + row + "\r\n"},
+        {"a row cut off", header + "\r\n0512-1", false, header + "\r\n0512-1\r\n" + gbk(row) + "\r\n"},
+    };
+    for (const Case& c : cases) {
+        test::TempDir dir;
+        const std::string path = dir.file("table.csv");
+        if (c.before)
+            test::writeBytes(path, *c.before);
+        TableOutput table(path, c.utf8);
+        const std::string keyword = "k", line = gbk("传真:0512-87654321");
+        table.add("0512-87654321", {keyword, 1, 0, "2026-03-01 09:05:07", line});
+        table.write();
+        table.write(); // nothing kept, nothing written
+        EXPECT_EQ(test::readBytes(path), c.after) << c.name;
+    }
+}
+
+TEST(TableOutput, NamesOfOneFile)
+{
+    test::TempDir dir;
+    test::writeBytes(dir.file("a.txt"), "x");
+    EXPECT_TRUE(namesTheSameFile(dir.file("a.txt"), dir.path() + "/./sub/../a.txt"));
+    EXPECT_TRUE(namesTheSameFile(dir.file("new.csv"), dir.path() + "//new.csv")); // neither there yet
+    EXPECT_FALSE(namesTheSameFile(dir.file("a.txt"), dir.file("b.txt")));
+}
+
+} // namespace
