@@ -25,8 +25,9 @@ const QString kReadScript = QStringLiteral(R"((function () {
 })())");
 
 // The wide reading's look: the text with the blanks that GBK lacks (the
-// no-break space of "传真:&nbsp;0512-...") made plain blanks, and the texts of
-// the links that hold "下一页", for the pager.
+// no-break space of "传真:&nbsp;0512-...") made plain blanks and the
+// zero-width ones dropped, and the texts of the links that hold "下一页", for
+// the pager.
 const QString kReadWithLinksScript = QStringLiteral(R"((function () {
   if (!document || !document.documentElement) return { state: 'none' };
   var type = document.contentType;
@@ -38,7 +39,8 @@ const QString kReadWithLinksScript = QStringLiteral(R"((function () {
     var t = anchors[i].innerText;
     if (t && t.indexOf('\u4e0b\u4e00\u9875') >= 0) links.push(t);
   }
-  var text = document.body.outerText.replace(/[\u00a0\u2002-\u200a\u202f\u205f]/g, ' ');
+  var text = document.body.outerText.replace(/[\u00a0\u2002-\u200a\u202f\u205f]/g, ' ')
+                                    .replace(/[\u200b-\u200d\ufeff]/g, '');
   return { state: 'ok', text: text, links: links };
 })())");
 

@@ -128,6 +128,14 @@ size_t faxWordSuffixAt(std::string_view s, size_t i)
     return j - i;
 }
 
+// A bracket that may close a label: ] 】 》 」 』.
+size_t closingBracketAt(std::string_view s, size_t i)
+{
+    if (s[i] == ']')
+        return 1;
+    return oneOfAt(s, i, std::array<std::string_view, 4>{"\xA1\xBF", "\xA1\xB7", "\xA1\xB9", "\xA1\xBB"});
+}
+
 bool holdsFaxWord(std::string_view s)
 {
     for (size_t i = 0; i < s.size(); i += charLength(s, i))
@@ -504,6 +512,9 @@ std::vector<std::string> plainFaxNumbers(std::string_view s, bool& labelPending,
             // A fax label without a colon: "传真 0512-...", "Fax No. 0512-...".
             i += word;
             i += faxWordSuffixAt(s, i);
+            // A label in brackets: "【传真】0512-...", "[Fax] 0512-...".
+            for (size_t bracket; i < s.size() && (bracket = closingBracketAt(s, i)) != 0;)
+                i += bracket;
             size_t next = i;
             while (next < s.size() && isBlank(s[next]))
                 ++next;

@@ -478,7 +478,8 @@ private slots:
         // write; the marker rule would read the first page and find nothing.
         FixtureEngine engine([](const std::string&, int pn) {
             std::vector<std::string> lines = {"电话：021-55555555 传真：021-1000" + FixtureEngine::digits(pn, 4),
-                                              "Fax: +86 20 8511 " + FixtureEngine::digits(pn, 4)};
+                                              "Fax: +86 20 8511 " + FixtureEngine::digits(pn, 4),
+                                              FixtureEngine::rawHtml("传真:&nbsp;0571-7777" + FixtureEngine::digits(pn, 4))};
             for (const std::string& pager : FixtureEngine::todaysPager(pn, pn < 30))
                 lines.push_back(pager);
             return FixtureEngine::resultPage(lines, pn, false);
@@ -495,6 +496,7 @@ private slots:
         QByteArray expected;
         for (int pn = 0; pn <= 30; pn += 10)
             expected += QByteArray::fromStdString("021-1000" + FixtureEngine::digits(pn, 4) + "\r\n020-8511" +
+                                                  FixtureEngine::digits(pn, 4) + "\r\n0571-7777" +
                                                   FixtureEngine::digits(pn, 4) + "\r\n");
         QCOMPARE(folder.numbers(), expected);
 
