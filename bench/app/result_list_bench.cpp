@@ -25,21 +25,6 @@ public:
     std::string ReadPageText() override { return {}; }
 };
 
-// Resident memory of this process now, in MiB.
-double residentMiB()
-{
-    FILE* status = std::fopen("/proc/self/status", "r");
-    if (!status)
-        return 0;
-    char line[256];
-    long kib = 0;
-    while (std::fgets(line, sizeof line, status))
-        if (std::sscanf(line, "VmRSS: %ld kB", &kib) == 1)
-            break;
-    std::fclose(status);
-    return kib / 1024.0;
-}
-
 // The lines of one page, made when it is read so that the pages do not
 // count in the program's memory: company, address, phone and fax.
 std::vector<std::string> makePage(int first, int lines)
@@ -84,7 +69,7 @@ int main(int argc, char** argv)
     QCoreApplication::processEvents();
     FormRunHost host(form);
 
-    const double before = residentMiB();
+    const double before = bench::residentMiB();
     const auto feed = [&](ResultList& results, bool toWindow) {
         int lines = 0;
         for (int page = 0; static_cast<int>(results.size()) < total; ++page) {
@@ -106,7 +91,7 @@ int main(int argc, char** argv)
         }
     };
     const double windowSeconds = bench::medianSeconds(1, [&] { feed(form.results, true); });
-    const double resident = residentMiB();
+    const double resident = bench::residentMiB();
 
     ResultList bare;
     const double bareSeconds = bench::medianSeconds(1, [&] { feed(bare, false); });

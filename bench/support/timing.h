@@ -35,19 +35,26 @@ inline double medianCommandSeconds(int runs, const std::string& command)
     });
 }
 
-// Peak resident memory of this process so far, in MiB.
-inline double peakResidentMiB()
+// A memory figure of this process from /proc/self/status ("VmHWM",
+// "VmRSS"), in MiB.
+inline double statusMiB(const char* field)
 {
     FILE* status = std::fopen("/proc/self/status", "r");
     if (!status)
         return 0;
+    const std::string format = std::string(field) + ": %ld kB";
     char line[256];
     long kib = 0;
     while (std::fgets(line, sizeof line, status))
-        if (std::sscanf(line, "VmHWM: %ld kB", &kib) == 1)
+        if (std::sscanf(line, format.c_str(), &kib) == 1)
             break;
     std::fclose(status);
     return kib / 1024.0;
 }
+
+// Peak resident memory of this process so far, in MiB.
+inline double peakResidentMiB() { return statusMiB("VmHWM"); }
+// Resident memory of this process now, in MiB.
+inline double residentMiB() { return statusMiB("VmRSS"); }
 
 } // namespace vellumax::bench
