@@ -16,9 +16,9 @@ namespace {
 
 // The marker rule looks at no more than this after its marker.
 constexpr size_t kTailLength = 255;
-// A Chinese number has at most this many digits before an extension: an
-// area code and its line (3 + 8, 4 + 8), or a mobile number (11). A blank
-// after ten of them ends the number.
+// A whole Chinese number has ten digits or more: an area code and its line
+// (3 + 7 up to 4 + 8), or a mobile number (11). A blank after ten digits
+// ends the number rather than parting its groups.
 constexpr int kWholeNumberDigits = 10;
 
 constexpr std::string_view kChuan = "\xB4\xAB";       // 传
