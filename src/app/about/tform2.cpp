@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
+#include <utility>
 
 namespace vellumax {
 namespace {
@@ -89,6 +90,14 @@ TForm2::TForm2(QWidget* parent, TcwHyperLink::Opener open)
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &TForm2::OKButtonClick);
     OKButton->setFocus();
+
+    const std::pair<QObject*, const char*> controls[] = {
+        {Panel1, "Panel1"},         {ProgramIcon, "ProgramIcon"},   {ProductName, "ProductName"},
+        {Version, "Version"},       {Image1, "Image1"},             {cwHyperLink1, "cwHyperLink1"},
+        {cwHyperLink3, "cwHyperLink3"}, {cwHyperLink2, "cwHyperLink2"}, {OKButton, "OKButton"},
+    };
+    for (const auto& [control, name] : controls)
+        control->setObjectName(QLatin1String(name));
 
     centreOnScreen();
 }
