@@ -1,6 +1,7 @@
 // The command line of vellumax-cli and of the number program: the usage,
 // the subcommands, the parse and the failures.
 #include "cli/frame.h"
+#include "program_info.h"
 #include "text/error.h"
 #include "text/file_errors.h"
 #include "text/gbk_codec.h"
@@ -106,7 +107,7 @@ int runCommandLine(int argc, char** argv, const NumberCommandRunners& numberRunn
         return 0;
     }
     if (version) {
-        std::puts("vellumax-cli 2.5");
+        std::puts("vellumax-cli " VELLUMAX_VERSION);
         return 0;
     }
     if (!run)

@@ -1,6 +1,7 @@
 #include "cli/sibling_program.h"
 
 #include "cli/commands.h"
+#include "program_info.h"
 
 #include <cerrno>
 #include <climits>
@@ -25,7 +26,7 @@ std::string ownFolder()
 std::string siblingProgramPath(const std::string& name)
 {
     const std::string folder = ownFolder();
-    for (const std::string& candidate : {folder + name, folder + "../lib/vellumax/" + name}) {
+    for (const std::string& candidate : {folder + name, folder + VELLUMAX_PROGRAM_DIR_FROM_BIN + name}) {
         if (::access(candidate.c_str(), X_OK) == 0)
             return candidate;
     }

@@ -4,6 +4,7 @@
 #include "app/app_texts.h"
 #include "app/fonts.h"
 #include "app/pictures.h"
+#include "program_info.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -71,7 +72,7 @@ TForm2::TForm2(QWidget* parent, TcwHyperLink::Opener open)
     ProductName = new QLabel(QStringLiteral("朔禾传真号搜索"), Panel1);
     placeBlueLabel(ProductName, songFont(12, true), 112, 16, 92, 12);
 
-    Version = new QLabel(QStringLiteral("Ver 2.5"), Panel1);
+    Version = new QLabel(QStringLiteral("Ver " VELLUMAX_VERSION), Panel1);
     placeBlueLabel(Version, pixelFont(QStringLiteral("Arial"), 13), 216, 14, 42, 16);
 
     const QPixmap banner = QPixmap::fromImage(creditBannerPicture());
