@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/search_options.h"
+#include "options/search_options.h"
 #include "headless/progress.h"
 #include "search/page_source.h"
 #include "search/query_builder.h"
