@@ -1,5 +1,5 @@
 // The command line of vellumax-cli and of the number program: the usage,
-// the subcommands, the parse and the failures.
+// the parse and the failures, over the subcommands each program declares.
 #include "cli/frame.h"
 #include "program_info.h"
 #include "text/error.h"
@@ -75,7 +75,7 @@ std::unique_ptr<LineWriter> createOutput(const std::string& path)
 
 namespace vellumax::cli {
 
-int runCommandLine(int argc, char** argv, const NumberCommandRunners& numberRunners)
+int runCommandLine(int argc, char** argv, const CommandDeclarations& declare)
 {
     CLI::App cli("vellumax-cli", "vellumax-cli");
     // The help is the tool's own Chinese text, for the tool and every
@@ -88,14 +88,7 @@ int runCommandLine(int argc, char** argv, const NumberCommandRunners& numberRunn
     cli.require_subcommand(0, 1);
 
     CommandRun run;
-    addPlanCommand(cli, run);
-    addCountCommand(cli, run);
-    addExtractCommand(cli, run);
-    addPagerCommand(cli, run);
-    addMergeCommand(cli, run);
-    addClassifyCommand(cli, run, numberRunners);
-    addFilterCommand(cli, run, numberRunners);
-    addSearchCommand(cli, run);
+    declare(cli, run);
 
     try {
         cli.parse(argc, argv);
