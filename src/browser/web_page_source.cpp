@@ -1,7 +1,7 @@
 #include "browser/web_page_source.h"
 
+#include "browser/gbk_qt.h"
 #include "text/error.h"
-#include "text/gbk_codec.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -23,12 +23,6 @@ const QString kReadScript = QStringLiteral(R"((function () {
   if (!document.body) return { state: 'nobody' };
   return { state: 'ok', text: document.body.outerText };
 })())");
-
-std::string gbkFromQString(const QString& text)
-{
-    return gbkFromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                            static_cast<size_t>(text.size())));
-}
 
 } // namespace
 

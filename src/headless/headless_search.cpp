@@ -219,7 +219,7 @@ void HeadlessSearch::finish()
     writeState();
     if (exitCode_)
         return;
-    display_.message(utf8FromGbk(gbk("搜索已经结束！")));
+    display_.message("搜索已经结束！");
     end(stopSignal_ ? 128 + stopSignal_ : 0);
 }
 
@@ -231,7 +231,7 @@ void HeadlessSearch::stopBySignal(int signal)
         // Asked twice: end now, without the page in progress.
         timer_.stop();
         writeState();
-        display_.message(utf8FromGbk(gbk("终止搜索")));
+        display_.message("终止搜索");
         end(128 + signal);
         return;
     }
@@ -239,7 +239,7 @@ void HeadlessSearch::stopBySignal(int signal)
     // finishes.
     stopSignal_ = signal;
     run_.stop();
-    display_.message(utf8FromGbk(gbk("终止搜索...")));
+    display_.message("终止搜索...");
     stopPoll_.start();
 }
 
