@@ -46,7 +46,7 @@ int HeadlessSearch::run()
     } catch (const std::exception& e) {
         fail(e.what());
     }
-    if (!exitCode_) {
+    if (phase_ != Phase::Ended) {
         QEventLoop loop;
         loop_ = &loop;
         loop.exec();
@@ -55,7 +55,7 @@ int HeadlessSearch::run()
     timer_.stop();
     stopPoll_.stop();
     signals_.reset();
-    return exitCode_.value_or(1);
+    return exitCode_;
 }
 
 void HeadlessSearch::start()
@@ -143,7 +143,7 @@ void HeadlessSearch::disableTimer() { timer_.stop(); }
 
 void HeadlessSearch::pageTimerTick()
 {
-    if (exitCode_)
+    if (phase_ == Phase::Ended)
         return;
     try {
         driver_->tick();
@@ -157,7 +157,7 @@ void HeadlessSearch::pageTimerTick()
 
 void HeadlessSearch::showKeywordPosition(int32_t cursor)
 {
-    if (cursor == progress_.keywordNumber || exitCode_)
+    if (cursor == progress_.keywordNumber || phase_ == Phase::Ended)
         return;
     // A keyword step: the state file follows it at once.
     progress_.keywordNumber = cursor;
@@ -181,7 +181,7 @@ void HeadlessSearch::showMessage(const std::string& message)
 
 void HeadlessSearch::pageRead()
 {
-    if (exitCode_)
+    if (phase_ == Phase::Ended)
         return;
     writeNewNumbers();
     const int32_t found = run_.foundCount();
@@ -190,13 +190,13 @@ void HeadlessSearch::pageRead()
     lastFound_ = found;
     ++progress_.page;
     ++progress_.pagesRead;
-    if (!exitCode_)
+    if (phase_ != Phase::Ended)
         display_.show(progress_);
 }
 
 void HeadlessSearch::showVerificationPending(bool pending)
 {
-    if (exitCode_)
+    if (phase_ == Phase::Ended)
         return;
     if (!pending) {
         display_.message("搜索引擎不再要求验证，继续搜索");
@@ -217,7 +217,7 @@ void HeadlessSearch::finish()
     stopPoll_.stop();
     writeNewNumbers();
     writeState();
-    if (exitCode_)
+    if (phase_ == Phase::Ended)
         return;
     display_.message("搜索已经结束！");
     end(stopSignal_ ? 128 + stopSignal_ : 0);
@@ -225,9 +225,9 @@ void HeadlessSearch::finish()
 
 void HeadlessSearch::stopBySignal(int signal)
 {
-    if (exitCode_)
+    if (phase_ == Phase::Ended)
         return;
-    if (stopSignal_) {
+    if (phase_ == Phase::Stopping) {
         // Asked twice: end now, without the page in progress.
         timer_.stop();
         writeState();
@@ -237,6 +237,7 @@ void HeadlessSearch::stopBySignal(int signal)
     }
     // As the Stop command: the page in progress is still read, then the run
     // finishes.
+    phase_ = Phase::Stopping;
     stopSignal_ = signal;
     run_.stop();
     display_.message("终止搜索...");
@@ -245,7 +246,7 @@ void HeadlessSearch::stopBySignal(int signal)
 
 void HeadlessSearch::writeNewNumbers()
 {
-    if (!output_ || exitCode_)
+    if (!output_ || phase_ == Phase::Ended)
         return;
     std::vector<std::string> numbers(results_.begin() + static_cast<std::ptrdiff_t>(written_), results_.end());
     try {
@@ -282,7 +283,7 @@ void HeadlessSearch::writeState()
 
 void HeadlessSearch::fail(const std::string& message)
 {
-    if (exitCode_)
+    if (phase_ == Phase::Ended)
         return;
     timer_.stop();
     // The position is kept for a resume once the run has begun.
@@ -294,8 +295,9 @@ void HeadlessSearch::fail(const std::string& message)
 
 void HeadlessSearch::end(int exitCode)
 {
-    if (exitCode_)
+    if (phase_ == Phase::Ended)
         return;
+    phase_ = Phase::Ended;
     exitCode_ = exitCode;
     timer_.stop();
     stopPoll_.stop();
