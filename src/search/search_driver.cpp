@@ -74,6 +74,9 @@ void SearchDriver::tick()
         request(run_.repeatRequestStep());
         return;
     }
+    // A refused page's Retry-After comes with its load. The browser engine
+    // tells the headers apart from the page, and this relies on them having
+    // arrived before the page is read here, the interval after its request.
     const PageLoad load = pages_.LastLoad();
     if (load.outcome == PageLoad::Outcome::Failed ||
         (load.outcome == PageLoad::Outcome::Diverted && !host_.userCanVerify())) {
