@@ -84,7 +84,7 @@ void WebPageSource::loadingChanged(const QWebEngineLoadingInfo& info)
         lastLoad_ = {atResultPage ? PageLoad::Outcome::Loaded : PageLoad::Outcome::Diverted, status};
 }
 
-PageLoad WebPageSource::LastLoad() const
+PageLoad WebPageSource::lastLoad() const
 {
     PageLoad load = lastLoad_;
     // The answer's headers come their own way, also after the load's end.

@@ -21,9 +21,9 @@ public:
 
     void RequestPage(const std::string& url) override;
     std::string ReadPageText() override;
-    PageLoad LastLoad() const override;
-    bool Ready() const override { return responses_.listening(); }
-    bool ShowsResultPage() const override { return showsResultPage_; }
+    PageLoad lastLoad() const override;
+    bool ready() const override { return responses_.listening(); }
+    bool showsResultPage() const override { return showsResultPage_; }
 
 private:
     void loadingChanged(const QWebEngineLoadingInfo& info);

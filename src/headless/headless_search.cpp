@@ -29,7 +29,7 @@ HeadlessSearch::HeadlessSearch(cli::SearchOptions options, HeadlessServices serv
     // ended, instead of at the end of a wait that may last minutes.
     stopPoll_.setInterval(100);
     QObject::connect(&stopPoll_, &QTimer::timeout, [this] {
-        if (!timer_.isActive() || pageSource_->LastLoad().outcome == PageLoad::Outcome::Loading)
+        if (!timer_.isActive() || pageSource_->lastLoad().outcome == PageLoad::Outcome::Loading)
             return;
         stopPoll_.stop();
         timer_.stop();
@@ -117,12 +117,12 @@ void HeadlessSearch::waitUntilPageSourceIsReady()
     QEventLoop wait;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &wait, [&] {
-        if (pageSource_->Ready())
+        if (pageSource_->ready())
             wait.quit();
     });
     QTimer::singleShot(kPageSourceReadyWaitMs, &wait, &QEventLoop::quit);
     poll.start(20);
-    if (!pageSource_->Ready())
+    if (!pageSource_->ready())
         wait.exec();
 }
 

@@ -74,7 +74,7 @@ struct Run {
         if (!pageTimer(*form).isActive())
             return false;
         pageTimer(*form).stop();
-        if (!QTest::qWaitFor([&] { return source->LastLoad().outcome != PageLoad::Outcome::Loading; }, 20000))
+        if (!QTest::qWaitFor([&] { return source->lastLoad().outcome != PageLoad::Outcome::Loading; }, 20000))
             return false;
         if (before)
             before();
@@ -203,7 +203,7 @@ private slots:
             return answer;
         });
         // As in the program, where the window is up well before the search.
-        QTRY_VERIFY_WITH_TIMEOUT(run.source->Ready(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(run.source->ready(), 20000);
         clock.start();
         run.start();
         QVERIFY(run.tickWhenLoaded()); // page 1 read, page 2 refused
@@ -239,13 +239,13 @@ private slots:
             QCOMPARE(run.messages.last(), held);
             QCOMPARE(pane.url().path(), QStringLiteral("/verify"));
         }
-        QCOMPARE(run.source->LastLoad().outcome, PageLoad::Outcome::Diverted);
+        QCOMPARE(run.source->lastLoad().outcome, PageLoad::Outcome::Diverted);
         QCOMPARE(utf8FromGbk(trayIcon.Hint()), held.toStdString());
         const size_t pathsWhileHeld = run.engine.paths().size();
         QCOMPARE(pathsWhileHeld, size_t(3)); // page 1, page 2, the verification page
 
         pane.page()->runJavaScript(QStringLiteral("document.getElementById('pass').click()"));
-        QVERIFY(QTest::qWaitFor([&] { return run.source->ShowsResultPage(); }, 20000));
+        QVERIFY(QTest::qWaitFor([&] { return run.source->showsResultPage(); }, 20000));
         while (run.tickWhenLoaded()) {
         }
         // Page 2: diverted, sent back by the verification page, asked again.
