@@ -2,11 +2,13 @@
 
 // Fixed texts of the program and the maker's (invented) contact details.
 
+#include "program_info.h"
+
 #include <QString>
 
 namespace vellumax::texts {
 
-inline const QString kApplicationTitle = QStringLiteral("『朔禾传真搜索』 V2.5");
+inline const QString kApplicationTitle = QStringLiteral("『朔禾传真搜索』 V" VELLUMAX_VERSION);
 inline const QString kMakerHomepage = QStringLiteral("http://www.example.com/");
 inline const QString kMakerSecondHomepage = QStringLiteral("http://www.example.org/");
 inline const QString kMakerPhone = QStringLiteral("0000-00000000");

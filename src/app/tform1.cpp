@@ -1,8 +1,7 @@
 // The main window: its controls, its start and its close.
 #include "app/tform1.h"
 
-#include "app/program_options.h"
-
+#include "app/about/tform2.h"
 #include "app/app_texts.h"
 #include "app/fonts.h"
 #include "app/form_run_host.h"
@@ -39,6 +38,7 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QWebEngineView>
+#include <utility>
 
 namespace vellumax {
 namespace {
@@ -100,6 +100,27 @@ TForm1::TForm1(FormServices services, QWidget* parent)
     runCommand([this] { FormCreate(); });
     // The about box is made once, hidden, right after the main window.
     buildAboutBox();
+    nameControls();
+}
+
+void TForm1::nameControls()
+{
+    // Each control answers to its own name, so that it is found without
+    // reaching into the window. The tray icon has its name from the start:
+    // its failures are reported by it.
+    const std::pair<QObject*, const char*> controls[] = {
+        {SpeedButton4, "SpeedButton4"}, {SpeedButton2, "SpeedButton2"},   {SpeedButton3, "SpeedButton3"},
+        {SpeedButton5, "SpeedButton5"}, {SpeedButton8, "SpeedButton8"},   {SpeedButton1, "SpeedButton1"},
+        {SpeedButton6, "SpeedButton6"}, {SpeedButton9, "SpeedButton9"},   {SpeedButton10, "SpeedButton10"},
+        {ListView1, "ListView1"},       {SpinEdit1, "SpinEdit1"},         {CheckBox1, "CheckBox1"},
+        {Edit5, "Edit5"},               {WebBrowser1, "WebBrowser1"},     {StatusBar1, "StatusBar1"},
+        {Timer1, "Timer1"},             {PopupMenu1, "PopupMenu1"},
+        {N17, "N17"},                   {N18, "N18"},                     {N19, "N19"},
+        {N20, "N20"},                   {N21, "N21"},                     {N22, "N22"},
+        {N23, "N23"},                   {Form2, "Form2"},
+    };
+    for (const auto& [control, name] : controls)
+        control->setObjectName(QLatin1String(name));
 }
 
 TForm1::~TForm1()

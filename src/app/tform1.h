@@ -85,6 +85,27 @@ public:
     // Runs a command and shows any failure that escapes it in the error box.
     void runCommand(const std::function<void()>& command);
 
+    const std::string& programFolder() const { return services_.programFolder; }
+    Dialogs& dialogs() { return *dialogs_; }
+
+    // What the window holds besides its controls, to read. The controls
+    // themselves carry their names as object names, for findChild.
+    struct State {
+        const std::vector<std::string>& keywordList;
+        const ResultList& results;
+        const SearchRun& run;
+    };
+    State state() const { return {keywordList, results, run}; }
+
+signals:
+    // The close question was answered so that the program ends.
+    void closeConfirmed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override; // minimising goes to the tray (tform1_tray.cpp)
+
+private:
     // Controls, named as the program has always named them.
     QToolButton* SpeedButton4;
     QToolButton* SpeedButton2;
@@ -120,18 +141,6 @@ public:
     QueryBuilder queries;
     SearchRun run;
 
-    const std::string& programFolder() const { return services_.programFolder; }
-    Dialogs& dialogs() { return *dialogs_; }
-
-signals:
-    // The close question was answered so that the program ends.
-    void closeConfirmed();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override; // minimising goes to the tray (tform1_tray.cpp)
-
-private:
     void buildControls();
     void buildTray();     // tform1_tray.cpp
     void buildAboutBox(); // tform1_about.cpp
@@ -142,6 +151,7 @@ private:
     void commitDataRequest(QSessionManager& manager);
     void buildSearchDriver(); // tform1_search.cpp
     void buildWideReadingSwitch(QMenu* listMenu); // tform1_wide_reading.cpp
+    void nameControls();
     void setCommandStates(bool search, bool stop, bool import);
     void repaintNow();
 

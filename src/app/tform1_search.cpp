@@ -19,7 +19,9 @@ namespace vellumax {
 
 void TForm1::buildSearchDriver()
 {
-    runHost_ = std::make_unique<FormRunHost>(*this);
+    runHost_ = std::make_unique<FormRunHost>(
+        FormRunHost::Controls{*Timer1, *SpinEdit1, *CheckBox1, *StatusBar1, *antTaskbarIcon1},
+        FormRunHost::Entries{results, resultOrigins}, [this] { BitBtn1Click(); });
     driver_ = std::make_unique<SearchDriver>(run, *pageSource_, *runHost_);
 }
 

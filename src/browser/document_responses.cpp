@@ -1,25 +1,36 @@
 #include "browser/document_responses.h"
 
+#include "browser/protocol_answer.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
+#include <QtGlobal>
 #include <functional>
 
 namespace vellumax {
 namespace {
 
+// Begins every console message of the tools page's script that is meant
+// for this side.
 const QString kReportMark = QStringLiteral("vellumax-document-answer ");
+
+// How often, and how many times, the script asks for the page's frames
+// before it gives up: 10 seconds, against the second or so it takes.
+constexpr int kAskIntervalMs = 200;
+constexpr int kMostAsks = 50;
 
 // Runs in the tools page's own world before anything else there, where the
 // engine's embedder bindings already stand: DevToolsAPI takes the protocol's
-// messages for the page, DevToolsHost sends commands.
+// messages for the page, DevToolsHost sends commands. %1 is the report
+// mark, %2 and %3 the asking interval and count.
 const QString kWatchScript = QStringLiteral(R"((function () {
   var host = window.DevToolsHost, api = window.DevToolsAPI;
   if (!host || !api || window.vellumaxWatching) return;
   window.vellumaxWatching = true;
-  var mark = 'vellumax-document-answer ';
+  var mark = '%1';
   var nextId = 1, mainFrame = '';
   function send(method, params) {
     var command = JSON.stringify({ id: nextId++, method: method, params: params || {} });
@@ -27,21 +38,14 @@ const QString kWatchScript = QStringLiteral(R"((function () {
     return nextId - 1;
   }
   var enableId = -1;
-  function header(headers, name) {
-    for (var key in headers)
-      if (key.toLowerCase() === name) return String(headers[key]);
-    return '';
-  }
   api.dispatchMessage = function (message) {
     var m;
     try { m = typeof message === 'string' ? JSON.parse(message) : message; } catch (e) { return; }
     if (m.result && m.result.frameTree) { mainFrame = m.result.frameTree.frame.id; return; }
     if (m.id === enableId) { console.log(mark + JSON.stringify({ listening: true })); return; }
-    // Frames in processes of their own speak in sessions; only the main one counts.
-    if (m.method !== 'Network.responseReceived' || m.sessionId) return;
-    var p = m.params;
-    if (p.type !== 'Document' || p.frameId !== mainFrame) return;
-    console.log(mark + JSON.stringify({ url: p.response.url, retryAfter: header(p.response.headers, 'retry-after') }));
+    // Only document answers cross over; which of them count is decided there.
+    if (m.method !== 'Network.responseReceived' || !m.params || m.params.type !== 'Document') return;
+    console.log(mark + JSON.stringify({ mainFrame: mainFrame, message: m }));
   };
   // Only huge messages come in chunks, never a document answer's.
   api.dispatchMessageChunk = function () {};
@@ -51,14 +55,17 @@ const QString kWatchScript = QStringLiteral(R"((function () {
   document.write('<!doctype html><title></title>');
   document.close();
   // The page is attached a moment after that document has loaded; ask until
-  // it answers. Answer bodies are not kept for an inspector to show.
+  // it answers, or give up and say so. Answer bodies are not kept for an
+  // inspector to show.
+  var asks = 0;
   (function ask() {
     if (mainFrame) {
       enableId = send('Network.enable', { maxTotalBufferSize: 0, maxResourceBufferSize: 0 });
       return;
     }
+    if (asks++ >= %3) { console.log(mark + JSON.stringify({ gaveUp: true })); return; }
     send('Page.getFrameTree');
-    setTimeout(ask, 200);
+    setTimeout(ask, %2);
   })();
 })())");
 
@@ -69,7 +76,7 @@ public:
     using QWebEnginePage::QWebEnginePage;
 
     // Where the reports go: to the latest listener, nowhere once it has left.
-    void listen(const void* who, std::function<void(const QString&)> listener)
+    void listen(const void* who, std::function<void(const DocumentAnswer&)> listener)
     {
         listenerId_ = who;
         listener_ = std::move(listener);
@@ -87,17 +94,24 @@ protected:
     {
         if (!message.startsWith(kReportMark))
             return;
-        const QString report = message.mid(kReportMark.size());
-        if (report == QLatin1String("{\"listening\":true}"))
+        const QJsonObject report = QJsonDocument::fromJson(message.mid(kReportMark.size()).toUtf8()).object();
+        if (report.value(QStringLiteral("listening")).toBool()) {
             listening_ = true;
-        else if (listener_)
-            listener_(report);
+        } else if (report.value(QStringLiteral("gaveUp")).toBool()) {
+            qWarning("The browser engine's inspection protocol does not answer: the search engine's "
+                     "Retry-After will go unheard, and a refused page waits only its back-off.");
+        } else if (listener_) {
+            const auto answer = documentAnswer(report.value(QStringLiteral("message")).toObject(),
+                                               report.value(QStringLiteral("mainFrame")).toString());
+            if (answer)
+                listener_(*answer);
+        }
     }
 
 private:
     bool listening_ = false;
     const void* listenerId_ = nullptr;
-    std::function<void(const QString&)> listener_;
+    std::function<void(const DocumentAnswer&)> listener_;
 };
 
 QUrl comparable(const QUrl& url) { return url.adjusted(QUrl::RemoveFragment | QUrl::NormalizePathSegments); }
@@ -117,11 +131,11 @@ DocumentResponses::DocumentResponses(QWebEnginePage* page)
         watch.setInjectionPoint(QWebEngineScript::DocumentCreation);
         watch.setWorldId(QWebEngineScript::MainWorld);
         watch.setRunsOnSubFrames(false);
-        watch.setSourceCode(kWatchScript);
+        watch.setSourceCode(kWatchScript.arg(kReportMark).arg(kAskIntervalMs).arg(kMostAsks));
         tools->scripts().insert(watch);
         page->setDevToolsPage(tools);
     }
-    tools->listen(this, [this](const QString& report) { take(report); });
+    tools->listen(this, [this](const DocumentAnswer& answer) { take(answer); });
     tools_ = tools;
 }
 
@@ -146,15 +160,11 @@ std::string DocumentResponses::retryAfter(const QUrl& url) const
     return {};
 }
 
-void DocumentResponses::take(const QString& report)
+void DocumentResponses::take(const DocumentAnswer& answer)
 {
-    const QJsonObject answer = QJsonDocument::fromJson(report.toUtf8()).object();
-    const QUrl url(answer.value(QStringLiteral("url")).toString());
-    if (!url.isValid())
-        return;
     if (answers_.size() >= kMaxAnswers)
         answers_.erase(answers_.begin());
-    answers_.push_back({url, answer.value(QStringLiteral("retryAfter")).toString().toStdString()});
+    answers_.push_back(answer);
 }
 
 } // namespace vellumax

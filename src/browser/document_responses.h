@@ -1,5 +1,7 @@
 #pragma once
 
+#include "browser/protocol_answer.h"
+
 #include <QPointer>
 #include <QUrl>
 #include <string>
@@ -21,7 +23,13 @@ namespace vellumax {
 //
 // The tools page needs a second or so after its creation before it hears
 // anything: answers that come earlier go unseen. It is made once for a page
-// and stays with it.
+// and stays with it. When the protocol does not answer it within 10 seconds
+// it gives up, with one warning: the run then goes on without Retry-After.
+//
+// This rests on internals Qt neither documents nor keeps. Qt 6.6 tells the
+// headers itself, in QWebEngineLoadingInfo::responseHeaders(): once the
+// oldest Qt the program builds with has it, that is the way, and this class
+// goes.
 class DocumentResponses {
 public:
     explicit DocumentResponses(QWebEnginePage* page);
@@ -42,17 +50,12 @@ public:
     std::string retryAfter(const QUrl& url) const;
 
 private:
-    void take(const QString& report);
-
-    struct Answer {
-        QUrl url;
-        std::string retryAfter;
-    };
+    void take(const DocumentAnswer& answer);
 
     QPointer<QWebEnginePage> tools_;
     // The answers since the last request: redirects end in one answer, so a
     // few at most; older ones go when there are more.
-    std::vector<Answer> answers_;
+    std::vector<DocumentAnswer> answers_;
 };
 
 } // namespace vellumax

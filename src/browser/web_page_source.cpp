@@ -1,7 +1,7 @@
 #include "browser/web_page_source.h"
 
+#include "browser/gbk_qt.h"
 #include "text/error.h"
-#include "text/gbk_codec.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -43,12 +43,6 @@ const QString kReadWithLinksScript = QStringLiteral(R"((function () {
                                     .replace(/[\u200b-\u200d\ufeff]/g, '');
   return { state: 'ok', text: text, links: links };
 })())");
-
-std::string gbkFromQString(const QString& text)
-{
-    return gbkFromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                            static_cast<size_t>(text.size())));
-}
 
 } // namespace
 
@@ -110,7 +104,7 @@ void WebPageSource::loadingChanged(const QWebEngineLoadingInfo& info)
         lastLoad_ = {atResultPage ? PageLoad::Outcome::Loaded : PageLoad::Outcome::Diverted, status};
 }
 
-PageLoad WebPageSource::LastLoad() const
+PageLoad WebPageSource::lastLoad() const
 {
     PageLoad load = lastLoad_;
     // The answer's headers come their own way, also after the load's end.

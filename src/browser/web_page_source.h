@@ -23,9 +23,9 @@ public:
     void RequestPage(const std::string& url) override;
     std::string ReadPageText() override;
     PageWithLinks readPageWithLinks() override;
-    PageLoad LastLoad() const override;
-    bool Ready() const override { return responses_.listening(); }
-    bool ShowsResultPage() const override { return showsResultPage_; }
+    PageLoad lastLoad() const override;
+    bool ready() const override { return responses_.listening(); }
+    bool showsResultPage() const override { return showsResultPage_; }
 
 private:
     // Runs a read script in the current document and gives its answer; throws

@@ -1,6 +1,7 @@
 // The command line of vellumax-cli and of the number program: the usage,
-// the subcommands, the parse and the failures.
+// the parse and the failures, over the subcommands each program declares.
 #include "cli/frame.h"
+#include "program_info.h"
 #include "text/error.h"
 #include "text/file_errors.h"
 #include "text/gbk_codec.h"
@@ -76,7 +77,7 @@ std::unique_ptr<LineWriter> createOutput(const std::string& path)
 
 namespace vellumax::cli {
 
-int runCommandLine(int argc, char** argv, const NumberCommandRunners& numberRunners)
+int runCommandLine(int argc, char** argv, const CommandDeclarations& declare)
 {
     CLI::App cli("vellumax-cli", "vellumax-cli");
     // The help is the tool's own Chinese text, for the tool and every
@@ -89,14 +90,7 @@ int runCommandLine(int argc, char** argv, const NumberCommandRunners& numberRunn
     cli.require_subcommand(0, 1);
 
     CommandRun run;
-    addPlanCommand(cli, run);
-    addCountCommand(cli, run);
-    addExtractCommand(cli, run);
-    addPagerCommand(cli, run);
-    addMergeCommand(cli, run);
-    addClassifyCommand(cli, run, numberRunners);
-    addFilterCommand(cli, run, numberRunners);
-    addSearchCommand(cli, run);
+    declare(cli, run);
 
     try {
         cli.parse(argc, argv);
@@ -108,7 +102,7 @@ int runCommandLine(int argc, char** argv, const NumberCommandRunners& numberRunn
         return 0;
     }
     if (version) {
-        std::puts("vellumax-cli 2.5");
+        std::puts("vellumax-cli " VELLUMAX_VERSION);
         return 0;
     }
     if (!run)

@@ -1,9 +1,14 @@
-// vellumax-numbers: vellumax-cli's command line with the number commands at
-// work, started by `vellumax-cli classify` and `vellumax-cli filter`.
+// vellumax-numbers: the number commands at work, started by
+// `vellumax-cli classify` and `vellumax-cli filter` with their arguments.
 #include "cli/frame.h"
+#include "cli/number_options.h"
 
 int main(int argc, char** argv)
 {
     using namespace vellumax::cli;
-    return runCommandLine(argc, argv, {runClassify, runFilter});
+    const NumberCommandRunners numberRunners{runClassify, runFilter};
+    return runCommandLine(argc, argv, [&numberRunners](CLI::App& cli, CommandRun& run) {
+        addClassifyCommand(cli, run, numberRunners);
+        addFilterCommand(cli, run, numberRunners);
+    });
 }

@@ -3,7 +3,7 @@
 // in the search program beside this one, which this subcommand execs once
 // the call is known to be right.
 #include "cli/commands.h"
-#include "cli/search_options.h"
+#include "options/search_options.h"
 #include "cli/sibling_program.h"
 
 #include <CLI/CLI.hpp>

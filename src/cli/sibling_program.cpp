@@ -1,31 +1,20 @@
 #include "cli/sibling_program.h"
 
 #include "cli/commands.h"
+#include "program_info.h"
+
+#include "text/executable_folder.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <unistd.h>
 
 namespace vellumax::cli {
-namespace {
-
-std::string ownFolder()
-{
-    char path[PATH_MAX];
-    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0)
-        return "./";
-    const std::string self(path, static_cast<size_t>(n));
-    return self.substr(0, self.rfind('/') + 1);
-}
-
-} // namespace
 
 std::string siblingProgramPath(const std::string& name)
 {
-    const std::string folder = ownFolder();
-    for (const std::string& candidate : {folder + name, folder + "../lib/vellumax/" + name}) {
+    const std::string folder = executableFolder();
+    for (const std::string& candidate : {folder + name, folder + VELLUMAX_PROGRAM_DIR_FROM_BIN + name}) {
         if (::access(candidate.c_str(), X_OK) == 0)
             return candidate;
     }

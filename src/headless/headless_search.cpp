@@ -30,7 +30,7 @@ HeadlessSearch::HeadlessSearch(cli::SearchOptions options, HeadlessServices serv
     // ended, instead of at the end of a wait that may last minutes.
     stopPoll_.setInterval(100);
     QObject::connect(&stopPoll_, &QTimer::timeout, [this] {
-        if (!timer_.isActive() || pageSource_->LastLoad().outcome == PageLoad::Outcome::Loading)
+        if (!timer_.isActive() || pageSource_->lastLoad().outcome == PageLoad::Outcome::Loading)
             return;
         stopPoll_.stop();
         timer_.stop();
@@ -47,7 +47,7 @@ int HeadlessSearch::run()
     } catch (const std::exception& e) {
         fail(e.what());
     }
-    if (!exitCode_) {
+    if (phase_ != Phase::Ended) {
         QEventLoop loop;
         loop_ = &loop;
         loop.exec();
@@ -56,7 +56,7 @@ int HeadlessSearch::run()
     timer_.stop();
     stopPoll_.stop();
     signals_.reset();
-    return exitCode_.value_or(1);
+    return exitCode_;
 }
 
 void HeadlessSearch::start()
@@ -132,12 +132,12 @@ void HeadlessSearch::waitUntilPageSourceIsReady()
     QEventLoop wait;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &wait, [&] {
-        if (pageSource_->Ready())
+        if (pageSource_->ready())
             wait.quit();
     });
     QTimer::singleShot(kPageSourceReadyWaitMs, &wait, &QEventLoop::quit);
     poll.start(20);
-    if (!pageSource_->Ready())
+    if (!pageSource_->ready())
         wait.exec();
 }
 
@@ -158,7 +158,7 @@ void HeadlessSearch::disableTimer() { timer_.stop(); }
 
 void HeadlessSearch::pageTimerTick()
 {
-    if (exitCode_)
+    if (phase_ == Phase::Ended)
         return;
     try {
         driver_->tick();
@@ -172,7 +172,7 @@ void HeadlessSearch::pageTimerTick()
 
 void HeadlessSearch::showKeywordPosition(int32_t cursor)
 {
-    if (cursor == progress_.keywordNumber || exitCode_)
+    if (cursor == progress_.keywordNumber || phase_ == Phase::Ended)
         return;
     // A keyword step: the state file follows it at once.
     progress_.keywordNumber = cursor;
@@ -205,7 +205,7 @@ void HeadlessSearch::showMessage(const std::string& message)
 
 void HeadlessSearch::pageRead()
 {
-    if (exitCode_)
+    if (phase_ == Phase::Ended)
         return;
     writeNewNumbers();
     const int32_t found = run_.foundCount();
@@ -214,13 +214,13 @@ void HeadlessSearch::pageRead()
     lastFound_ = found;
     ++progress_.page;
     ++progress_.pagesRead;
-    if (!exitCode_)
+    if (phase_ != Phase::Ended)
         display_.show(progress_);
 }
 
 void HeadlessSearch::showVerificationPending(bool pending)
 {
-    if (exitCode_)
+    if (phase_ == Phase::Ended)
         return;
     if (!pending) {
         display_.message("搜索引擎不再要求验证，继续搜索");
@@ -241,35 +241,36 @@ void HeadlessSearch::finish()
     stopPoll_.stop();
     writeNewNumbers();
     writeState();
-    if (exitCode_)
+    if (phase_ == Phase::Ended)
         return;
-    display_.message(utf8FromGbk(gbk("搜索已经结束！")));
+    display_.message("搜索已经结束！");
     end(stopSignal_ ? 128 + stopSignal_ : 0);
 }
 
 void HeadlessSearch::stopBySignal(int signal)
 {
-    if (exitCode_)
+    if (phase_ == Phase::Ended)
         return;
-    if (stopSignal_) {
+    if (phase_ == Phase::Stopping) {
         // Asked twice: end now, without the page in progress.
         timer_.stop();
         writeState();
-        display_.message(utf8FromGbk(gbk("终止搜索")));
+        display_.message("终止搜索");
         end(128 + signal);
         return;
     }
     // As the Stop command: the page in progress is still read, then the run
     // finishes.
+    phase_ = Phase::Stopping;
     stopSignal_ = signal;
     run_.stop();
-    display_.message(utf8FromGbk(gbk("终止搜索...")));
+    display_.message("终止搜索...");
     stopPoll_.start();
 }
 
 void HeadlessSearch::writeNewNumbers()
 {
-    if (!output_ || exitCode_)
+    if (!output_ || phase_ == Phase::Ended)
         return;
     std::vector<std::string> numbers(results_.begin() + static_cast<std::ptrdiff_t>(written_), results_.end());
     try {
@@ -314,7 +315,7 @@ void HeadlessSearch::writeState()
 
 void HeadlessSearch::fail(const std::string& message)
 {
-    if (exitCode_)
+    if (phase_ == Phase::Ended)
         return;
     timer_.stop();
     // The position is kept for a resume once the run has begun.
@@ -326,8 +327,9 @@ void HeadlessSearch::fail(const std::string& message)
 
 void HeadlessSearch::end(int exitCode)
 {
-    if (exitCode_)
+    if (phase_ == Phase::Ended)
         return;
+    phase_ = Phase::Ended;
     exitCode_ = exitCode;
     timer_.stop();
     stopPoll_.stop();

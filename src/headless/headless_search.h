@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/search_options.h"
+#include "options/search_options.h"
 #include "headless/progress.h"
 #include "search/page_source.h"
 #include "search/query_builder.h"
@@ -100,10 +100,15 @@ private:
 
     std::string keywordFileInState_; // GBK, absolute
     size_t written_ = 0;             // entries of the result list already in the file
-    int stopSignal_ = 0;
+    int stopSignal_ = 0; // the first stopping signal, for the exit code
     bool stateBroken_ = false;
     std::string lastMessage_;
-    std::optional<int> exitCode_;
+    // Searching; stopping, once a first SIGINT or SIGTERM came, after the
+    // page in progress; ended, with the exit code, after which nothing is
+    // written or told any more.
+    enum class Phase { Searching, Stopping, Ended };
+    Phase phase_ = Phase::Searching;
+    int exitCode_ = 1;
     Progress progress_;
     int32_t lastFound_ = 0;
 };

@@ -1,6 +1,6 @@
 // vellumax-search: the search run of `vellumax-cli search`, which execs it
 // with the call already checked. It needs no display and runs as root too.
-#include "cli/search_options.h"
+#include "options/search_options.h"
 #include "headless/headless_search.h"
 
 #include <CLI/CLI.hpp>

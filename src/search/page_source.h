@@ -65,17 +65,17 @@ public:
 
     // How the load of the last requested page went. A source that cannot
     // tell answers Unknown, and its pages are read as they are.
-    virtual PageLoad LastLoad() const { return {}; }
+    virtual PageLoad lastLoad() const { return {}; }
 
     // Whether the source can tell everything of a load yet (a browser
     // engine needs a moment after its start to hear the answers' headers).
     // A run that begins at once waits for it, briefly.
-    virtual bool Ready() const { return true; }
+    virtual bool ready() const { return true; }
 
     // Whether the page shown now, after whatever the user did in it, is a
     // loaded result page of the engine: the host and path of the last
     // request.
-    virtual bool ShowsResultPage() const { return true; }
+    virtual bool showsResultPage() const { return true; }
 };
 
 } // namespace vellumax

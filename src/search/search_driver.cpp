@@ -74,7 +74,10 @@ void SearchDriver::tick()
         request(run_.repeatRequestStep());
         return;
     }
-    const PageLoad load = pages_.LastLoad();
+    // A refused page's Retry-After comes with its load. The browser engine
+    // tells the headers apart from the page, and this relies on them having
+    // arrived before the page is read here, the interval after its request.
+    const PageLoad load = pages_.lastLoad();
     if (load.outcome == PageLoad::Outcome::Failed ||
         (load.outcome == PageLoad::Outcome::Diverted && !host_.userCanVerify())) {
         retry(load, interval);
@@ -104,7 +107,7 @@ void SearchDriver::holdForVerification()
         showVerificationPending(true);
         host_.showMessage(gbk("搜索引擎要求验证，请在右侧网页中完成验证"));
     }
-    if (!pages_.ShowsResultPage()) {
+    if (!pages_.showsResultPage()) {
         // The user is at work on the page: look again later, without asking
         // for anything that would take the page away.
         host_.setTimerInterval(kVerificationPollMs);

@@ -8,6 +8,8 @@
 #include "app/tray/notification_area.h"
 #include "search/page_source.h"
 #include "text/error.h"
+#include "text/gbk_codec.h"
+#include "window_controls.h"
 
 #include <QDir>
 #include <QFile>
@@ -209,6 +211,35 @@ struct FormUnderTest {
     }
 
     QString file(const QString& name) const { return folder.filePath(name); }
+
+    // Imports `keywords` (GBK) as a person does: a keyword file in the
+    // program folder, picked in the Import command's dialog.
+    void importKeywords(const std::vector<std::string>& keywords)
+    {
+        QByteArray lines;
+        for (const std::string& keyword : keywords)
+            lines += QByteArray::fromStdString(keyword) + "\r\n";
+        write(file(QStringLiteral("keywords.txt")), lines);
+        dialogs->openAnswers.push_back(file(QStringLiteral("keywords.txt")));
+        button(*form, "SpeedButton4").click();
+    }
+
+    // Fills the result list as a run does: one keyword, whose one page
+    // carries `numbers` after fax labels, read at the first tick; the run
+    // then ends (and writes the settings file).
+    void findNumbers(const std::vector<std::string>& numbers)
+    {
+        importKeywords({gbk("传真")});
+        std::string page;
+        for (const std::string& number : numbers)
+            page += gbk("传真:") + number + "\r\n";
+        pages->defaultPage = page;
+        dialogs->inputAnswers.push_back(QStringLiteral("0"));
+        button(*form, "SpeedButton2").click();
+        form->runCommand([this] { form->Timer1Timer(); });
+        QCOMPARE(form->state().results.size(), numbers.size());
+        QVERIFY(!pageTimer(*form).isActive());
+    }
 };
 
 } // namespace vellumax::test

@@ -19,10 +19,11 @@ private slots:
     void saveProgressStopsAtTheSettingsFileAndKeepsTheSnapshot()
     {
         FormUnderTest t;
+        t.findNumbers({"0512-22222222"});
+        QVERIFY(QFile::remove(t.file("vellumax.ini"))); // the end of the run wrote it
         QVERIFY(QDir(t.folder.path()).mkdir(QStringLiteral("vellumax.ini"))); // a folder in its place
         write(t.file("autosave.txt"), "0512-11111111\r\n");
-        t.form->results.append("0512-22222222");
-        t.form->SpeedButton8->click();
+        button(*t.form, "SpeedButton8").click();
         QCOMPARE(t.dialogs->texts("error"), QStringList{QStringLiteral("File access denied.")});
         QVERIFY(t.dialogs->texts("plain").isEmpty());
         QCOMPARE(read(t.file("autosave.txt")), QByteArray("0512-11111111\r\n"));
@@ -37,20 +38,21 @@ private slots:
         FormUnderTest t;
         const QString failing = QStringLiteral("/proc/self/mem");
         t.dialogs->openAnswers.push_back(failing);
-        t.form->SpeedButton4->click();
+        button(*t.form, "SpeedButton4").click();
         QCOMPARE(t.dialogs->texts("error"), QStringList{QStringLiteral("I/O error 5.")});
-        QVERIFY(t.form->keywordList.empty());
+        QVERIFY(t.form->state().keywordList.empty());
     }
 
     void saveResultsIntoAVanishedFolder()
     {
         FormUnderTest t;
-        t.form->results.append("0512-22222222");
+        t.findNumbers({"0512-22222222"});
+        const QStringList files = QDir(t.folder.path()).entryList(QDir::Files);
         t.dialogs->saveAnswers.push_back(t.file("gone/numbers.txt")); // its folder removed meanwhile
-        t.form->SpeedButton5->click();
+        button(*t.form, "SpeedButton5").click();
         QCOMPARE(t.dialogs->texts("error"), QStringList{QStringLiteral("File not found.")});
-        QCOMPARE(t.form->results.size(), size_t(1));
-        QVERIFY(QDir(t.folder.path()).entryList(QDir::Files).isEmpty()); // no temporary left behind
+        QCOMPARE(t.form->state().results.size(), size_t(1));
+        QCOMPARE(QDir(t.folder.path()).entryList(QDir::Files), files); // no temporary left behind
     }
 
     void mergeIntoAVanishedFolderKeepsTheInputs()
@@ -61,7 +63,7 @@ private slots:
         const QString out = t.file("gone/merged.txt");
         t.dialogs->openManyAnswers.push_back(QStringList{t.file("a.txt"), t.file("b.txt")});
         t.dialogs->saveAnswers.push_back(out);
-        t.form->SpeedButton1->click();
+        button(*t.form, "SpeedButton1").click();
         QCOMPARE(t.dialogs->texts("error"), QStringList{QStringLiteral("Cannot create file ") + out + "."});
         QCOMPARE(read(t.file("a.txt")), QByteArray("3\r\n1\r\n"));
         QCOMPARE(read(t.file("b.txt")), QByteArray("2\r\n"));

@@ -32,8 +32,6 @@ std::string page(std::initializer_list<const char*> utf8Lines)
 
 void tick(TForm1& form) { form.runCommand([&] { form.Timer1Timer(); }); }
 
-QString panel(TForm1& form, int n) { return form.StatusBar1->text(n); }
-
 } // namespace
 
 class TForm1SearchTest : public QObject {
@@ -42,81 +40,81 @@ private slots:
     void emptyKeywordListIsRefusedInTheErrorBox()
     {
         FormUnderTest t;
-        t.form->SpeedButton2->click();
+        button(*t.form, "SpeedButton2").click();
         QCOMPARE(t.dialogs->texts("error"), QStringList{QStringLiteral("请先导入关键字列表文件.")});
         QVERIFY(t.dialogs->prompts.empty());
-        QVERIFY(!t.form->Timer1->isActive());
+        QVERIFY(!pageTimer(*t.form).isActive());
     }
 
     void offlineMachineIsToldBeforeAnyPrompt()
     {
         FormUnderTest t;
-        t.form->keywordList = {"a"};
+        t.importKeywords({"a"});
         t.localAddress = "127.0.0.1";
-        t.form->SpeedButton2->click();
+        button(*t.form, "SpeedButton2").click();
         QCOMPARE(t.dialogs->texts("information"), QStringList{QStringLiteral("您还没有连接到网上！")});
         QVERIFY(t.dialogs->prompts.empty());
 
         t.localAddress = ""; // a failed lookup lets the search go on
-        t.form->SpeedButton2->click();
+        button(*t.form, "SpeedButton2").click();
         QCOMPARE(t.dialogs->prompts.size(), size_t(1));
     }
 
     void startPromptAnswers()
     {
         FormUnderTest t;
-        t.form->keywordList = {"k1", "k2", "k3"};
+        t.importKeywords({"k1", "k2", "k3"});
 
         t.dialogs->inputAnswers.push_back(std::nullopt); // cancel
-        t.form->SpeedButton2->click();
-        QVERIFY(!t.form->Timer1->isActive());
+        button(*t.form, "SpeedButton2").click();
+        QVERIFY(!pageTimer(*t.form).isActive());
         QVERIFY(t.pages->requests.empty());
 
         t.dialogs->inputAnswers.push_back(QStringLiteral("abc"));
-        t.form->SpeedButton2->click();
+        button(*t.form, "SpeedButton2").click();
         QCOMPARE(t.dialogs->texts("error").back(), QStringLiteral("'abc' is not a valid integer value."));
-        QCOMPARE(t.form->run.keywordCursor(), 0);
+        QCOMPARE(t.form->state().run.keywordCursor(), 0);
 
         t.dialogs->inputAnswers.push_back(QStringLiteral("-3"));
-        t.form->SpeedButton2->click();
+        button(*t.form, "SpeedButton2").click();
         QVERIFY(t.dialogs->texts("plain").isEmpty());
         QCOMPARE(t.pages->requests.back(), kBase + "k1&pn=0&cl=3");
         QCOMPARE(panel(*t.form, StatusPanels::KeywordPosition), QStringLiteral("1"));
         QCOMPARE(panel(*t.form, StatusPanels::Message), QStringLiteral("启动搜索请稍候..."));
-        QCOMPARE(t.form->Timer1->interval(), 8000);
-        QVERIFY(!t.form->SpeedButton2->isEnabled());
-        QVERIFY(t.form->SpeedButton3->isEnabled());
-        QVERIFY(!t.form->SpeedButton4->isEnabled());
+        QCOMPARE(pageTimer(*t.form).interval(), 8000);
+        QVERIFY(!button(*t.form, "SpeedButton2").isEnabled());
+        QVERIFY(button(*t.form, "SpeedButton3").isEnabled());
+        QVERIFY(!button(*t.form, "SpeedButton4").isEnabled());
 
         // A stopped run's pending tick is taken over by the next run; an
         // answer equal to the keyword count starts at the first keyword.
-        t.form->SpeedButton3->click();
+        button(*t.form, "SpeedButton3").click();
         t.dialogs->inputAnswers.push_back(QStringLiteral("3"));
-        t.form->SpeedButton2->click();
+        button(*t.form, "SpeedButton2").click();
         QCOMPARE(t.dialogs->prompts.back(), QStringLiteral("1"));
         QCOMPARE(t.dialogs->texts("plain"), QStringList{QStringLiteral("搜索断点位置超过关键字文件行数！")});
         QCOMPARE(t.pages->requests.back(), kBase + "k1&pn=0&cl=3");
 
-        t.form->SpeedButton3->click();
+        button(*t.form, "SpeedButton3").click();
         t.dialogs->inputAnswers.push_back(QStringLiteral(" 2"));
-        t.form->SpeedButton2->click();
+        button(*t.form, "SpeedButton2").click();
         QCOMPARE(t.pages->requests.back(), kBase + "k3&pn=0&cl=3");
     }
 
     void stoppedRunFinishingUnderThePastTheEndMessageRecordsTheAnswer()
     {
         FormUnderTest t;
-        t.form->keywordList = {"k1", "k2"};
+        t.importKeywords({"k1", "k2"});
         t.dialogs->inputAnswers.push_back(QStringLiteral("0"));
-        t.form->SpeedButton2->click();
-        t.form->SpeedButton3->click(); // the tick is still pending
+        button(*t.form, "SpeedButton2").click();
+        button(*t.form, "SpeedButton3").click(); // the tick is still pending
         t.dialogs->inputAnswers.push_back(QStringLiteral("5"));
         std::optional<int32_t> cursorUnderTheBox;
         t.dialogs->whilePlainShown = [&] {
-            cursorUnderTheBox = t.form->run.keywordCursor();
+            cursorUnderTheBox = t.form->state().run.keywordCursor();
             tick(*t.form);
         };
-        t.form->SpeedButton2->click();
+        button(*t.form, "SpeedButton2").click();
         QCOMPARE(cursorUnderTheBox, std::optional<int32_t>(5));
         QCOMPARE(read(t.file(QStringLiteral("vellumax.ini"))).split('\r').value(1), QByteArray("\n4"));
         QCOMPARE(t.pages->requests.back(), kBase + "k1&pn=0&cl=3");
@@ -125,19 +123,19 @@ private slots:
     void runOverTwoKeywordsFollowsPagesAndFinishes()
     {
         FormUnderTest t;
-        t.form->keywordList = {gbk("苏州 传真"), "plain"};
-        t.form->SpinEdit1->setValue(3);
+        t.importKeywords({gbk("苏州 传真"), "plain"});
+        control<TSpinEdit>(*t.form, "SpinEdit1").setValue(3);
         const std::string k1 = kBase + "%CB%D5%D6%DD+%B4%AB%D5%E6";
         t.pages->pages[k1 + "&pn=0&cl=3"] = page({"传真:0512-12345678", "1 [2] [3] 下一页"});
         t.pages->pages[k1 + "&pn=10&cl=3"] = page({"传真:(0512)87654321", "上一页 [1] 2"});
         t.pages->pages[kBase + "plain&pn=0&cl=3"] = page({"传真:010-12345678"});
         t.dialogs->inputAnswers.push_back(QStringLiteral("0"));
-        t.form->SpeedButton2->click();
+        button(*t.form, "SpeedButton2").click();
 
         tick(*t.form);
         QCOMPARE(t.pages->requests.back(), k1 + "&pn=10&cl=3");
-        QCOMPARE(t.form->Timer1->interval(), 3000);
-        QVERIFY(t.form->Timer1->isActive());
+        QCOMPARE(pageTimer(*t.form).interval(), 3000);
+        QVERIFY(pageTimer(*t.form).isActive());
         QCOMPARE(panel(*t.form, StatusPanels::Message), QStringLiteral("正在搜索..."));
         QCOMPARE(panel(*t.form, StatusPanels::FoundCount), QStringLiteral("1"));
 
@@ -147,38 +145,38 @@ private slots:
 
         tick(*t.form);
         QCOMPARE(t.pages->requests.size(), size_t(3));
-        QVERIFY(!t.form->Timer1->isActive());
+        QVERIFY(!pageTimer(*t.form).isActive());
         QCOMPARE(panel(*t.form, StatusPanels::Message), QStringLiteral("搜索已经结束！"));
-        QVERIFY(t.form->SpeedButton2->isEnabled());
-        QVERIFY(!t.form->SpeedButton3->isEnabled());
-        QVERIFY(t.form->SpeedButton4->isEnabled());
+        QVERIFY(button(*t.form, "SpeedButton2").isEnabled());
+        QVERIFY(!button(*t.form, "SpeedButton3").isEnabled());
+        QVERIFY(button(*t.form, "SpeedButton4").isEnabled());
 
         // The marker of the first keyword carries over to the second.
-        QCOMPARE(t.form->results.size(), size_t(3));
-        QCOMPARE(t.form->results[2], std::string("010-12345678"));
-        QCOMPARE(t.form->ListView1->rowCount(), 3);
-        QCOMPARE(t.form->ListView1->rowText(1), QStringLiteral("0512-87654321"));
+        QCOMPARE(t.form->state().results.size(), size_t(3));
+        QCOMPARE(t.form->state().results[2], std::string("010-12345678"));
+        QCOMPARE(control<ResultListView>(*t.form, "ListView1").rowCount(), 3);
+        QCOMPARE(control<ResultListView>(*t.form, "ListView1").rowText(1), QStringLiteral("0512-87654321"));
 
         QFile settings(t.file("vellumax.ini"));
         QVERIFY(settings.open(QIODevice::ReadOnly));
-        QCOMPARE(settings.readAll(), QByteArray("\r\n1\r\nqcno\r\n3\r\n"));
+        QCOMPARE(settings.readAll(), t.file("keywords.txt").toUtf8() + "\r\n1\r\nqcno\r\n3\r\n");
     }
 
     void stopLetsThePendingPageFinishTheRun()
     {
         FormUnderTest t;
-        t.form->keywordList = {gbk("传真"), "next"};
+        t.importKeywords({gbk("传真"), "next"});
         t.pages->defaultPage = page({"传真:0512-12345678", "1 [2] 下一页"});
         t.dialogs->inputAnswers.push_back(QStringLiteral("0"));
-        t.form->SpeedButton2->click();
-        t.form->SpeedButton3->click();
+        button(*t.form, "SpeedButton2").click();
+        button(*t.form, "SpeedButton3").click();
         QCOMPARE(panel(*t.form, StatusPanels::Message), QStringLiteral("终止搜索..."));
-        QVERIFY(t.form->SpeedButton2->isEnabled() && t.form->SpeedButton4->isEnabled());
-        QVERIFY(!t.form->SpeedButton3->isEnabled());
-        QVERIFY(t.form->Timer1->isActive());
+        QVERIFY(button(*t.form, "SpeedButton2").isEnabled() && button(*t.form, "SpeedButton4").isEnabled());
+        QVERIFY(!button(*t.form, "SpeedButton3").isEnabled());
+        QVERIFY(pageTimer(*t.form).isActive());
 
         tick(*t.form);
-        QCOMPARE(t.form->results.size(), size_t(1));
+        QCOMPARE(t.form->state().results.size(), size_t(1));
         QCOMPARE(t.pages->requests.size(), size_t(1));
         QCOMPARE(panel(*t.form, StatusPanels::Message), QStringLiteral("搜索已经结束！"));
         QVERIFY(QFile::exists(t.file("vellumax.ini")));
@@ -187,18 +185,18 @@ private slots:
     void failingPageReadHaltsUntilStop()
     {
         FormUnderTest t;
-        t.form->keywordList = {"k"};
+        t.importKeywords({"k"});
         t.dialogs->inputAnswers.push_back(QStringLiteral("0"));
-        t.form->SpeedButton2->click();
+        button(*t.form, "SpeedButton2").click();
         t.pages->failure = "Interface not supported";
         tick(*t.form);
         QCOMPARE(t.dialogs->texts("error"), QStringList{QStringLiteral("Interface not supported.")});
-        QVERIFY(!t.form->Timer1->isActive());
-        QVERIFY(!t.form->SpeedButton2->isEnabled());
-        QVERIFY(t.form->SpeedButton3->isEnabled());
+        QVERIFY(!pageTimer(*t.form).isActive());
+        QVERIFY(!button(*t.form, "SpeedButton2").isEnabled());
+        QVERIFY(button(*t.form, "SpeedButton3").isEnabled());
 
-        t.form->SpeedButton3->click();
-        QVERIFY(t.form->SpeedButton2->isEnabled());
+        button(*t.form, "SpeedButton3").click();
+        QVERIFY(button(*t.form, "SpeedButton2").isEnabled());
         QCOMPARE(panel(*t.form, StatusPanels::Message), QStringLiteral("终止搜索..."));
         QVERIFY(!QFile::exists(t.file("vellumax.ini")));
     }
@@ -206,46 +204,46 @@ private slots:
     void refusedRequestsAreSwallowed()
     {
         FormUnderTest t;
-        t.form->keywordList = {"k"};
+        t.importKeywords({"k"});
         t.pages->refuseRequests = true;
         t.dialogs->inputAnswers.push_back(QStringLiteral("0"));
-        t.form->SpeedButton2->click();
+        button(*t.form, "SpeedButton2").click();
         QVERIFY(t.dialogs->texts("error").isEmpty());
-        QVERIFY(t.form->Timer1->isActive());
+        QVERIFY(pageTimer(*t.form).isActive());
     }
 
     void intervalIsReadAtEachTick()
     {
         FormUnderTest t;
-        t.form->keywordList = {gbk("传真")};
+        t.importKeywords({gbk("传真")});
         t.pages->defaultPage = page({"1 [2] 下一页"});
         t.dialogs->inputAnswers.push_back(QStringLiteral("0"));
-        t.form->SpeedButton2->click();
+        button(*t.form, "SpeedButton2").click();
         // A coarse timer fires up to 5% early; the waits are at least their
         // interval.
-        QCOMPARE(t.form->Timer1->timerType(), Qt::PreciseTimer);
+        QCOMPARE(pageTimer(*t.form).timerType(), Qt::PreciseTimer);
         const std::pair<QString, int> cases[] = {
             {QStringLiteral("5"), 5000}, {QStringLiteral("abc"), 1000}, {QStringLiteral("0"), 1000},
             {QStringLiteral("-7"), 1000}, {QStringLiteral("2000"), 2000000}, {QStringLiteral("99999999"), INT_MAX},
         };
         for (const auto& [text, interval] : cases) {
-            t.form->SpinEdit1->setText(text);
+            control<TSpinEdit>(*t.form, "SpinEdit1").setText(text);
             tick(*t.form);
-            QCOMPARE(t.form->Timer1->interval(), interval);
-            QVERIFY(t.form->Timer1->isActive());
+            QCOMPARE(pageTimer(*t.form).interval(), interval);
+            QVERIFY(pageTimer(*t.form).isActive());
         }
     }
 
     void deduplicationIsAskedForEveryCandidate()
     {
         FormUnderTest t;
-        t.form->keywordList = {gbk("传真")};
+        t.importKeywords({gbk("传真")});
         t.pages->defaultPage = page({"传真:0512-12345678", "传真:0512-12345678", "传真:0512-12345678"});
-        t.form->CheckBox1->setChecked(true);
+        control<QCheckBox>(*t.form, "CheckBox1").setChecked(true);
         t.dialogs->inputAnswers.push_back(QStringLiteral("0"));
-        t.form->SpeedButton2->click();
+        button(*t.form, "SpeedButton2").click();
         tick(*t.form);
-        QCOMPARE(t.form->results.size(), size_t(1));
+        QCOMPARE(t.form->state().results.size(), size_t(1));
         QCOMPARE(panel(*t.form, StatusPanels::FoundCount), QStringLiteral("1"));
     }
 

@@ -90,22 +90,24 @@ private slots:
         FormUnderTest t;
         TForm1& f = *t.form;
         QVERIFY(f.windowTitle().startsWith(QStringLiteral("『朔禾传真搜索』 V2.5  —主页: ")));
-        const QToolButton* buttons[] = {f.SpeedButton4, f.SpeedButton2, f.SpeedButton3, f.SpeedButton5, f.SpeedButton8,
-                                        f.SpeedButton1, f.SpeedButton6, f.SpeedButton9, f.SpeedButton10};
+        const char* buttons[] = {"SpeedButton4", "SpeedButton2", "SpeedButton3", "SpeedButton5", "SpeedButton8",
+                                 "SpeedButton1", "SpeedButton6", "SpeedButton9", "SpeedButton10"};
         const char* captions[] = {"导入", "搜索", "终止", "保存", "进程", "合并", "主页", "关于", "退出"};
         for (int i = 0; i < 9; ++i) {
-            QCOMPARE(buttons[i]->text(), QString::fromUtf8(captions[i]));
-            QVERIFY(buttons[i]->isEnabled());
-            QCOMPARE(buttons[i]->geometry(), QRect(2 + i * 56, 2, 55, 23));
+            const QToolButton& shown = button(f, buttons[i]);
+            QCOMPARE(shown.text(), QString::fromUtf8(captions[i]));
+            QVERIFY(shown.isEnabled());
+            QCOMPARE(shown.geometry(), QRect(2 + i * 56, 2, 55, 23));
         }
-        QCOMPARE(f.ListView1->headerText(), QStringLiteral("Fax"));
-        QCOMPARE(f.ListView1->width(), 161);
-        QCOMPARE(f.focusWidget(), static_cast<QWidget*>(f.ListView1));
+        const auto& list = control<ResultListView>(f, "ListView1");
+        QCOMPARE(list.headerText(), QStringLiteral("Fax"));
+        QCOMPARE(list.width(), 161);
+        QCOMPARE(f.focusWidget(), static_cast<const QWidget*>(&list));
         const char* panels[] = {"总数：", "", "进程：", "", "传真：", ""};
         for (int i = 0; i < 6; ++i)
-            QCOMPARE(f.StatusBar1->text(i), QString::fromUtf8(panels[i]));
-        QVERIFY(!f.Timer1->isActive());
-        QCOMPARE(f.Timer1->interval(), 8000);
+            QCOMPARE(panel(f, i), QString::fromUtf8(panels[i]));
+        QVERIFY(!pageTimer(f).isActive());
+        QCOMPARE(pageTimer(f).interval(), 8000);
     }
 
     void resultListFollowsEveryAppend()
@@ -164,7 +166,7 @@ private slots:
         QVERIFY(t.form->isVisible());
 
         t.dialogs->confirmAnswers.push_back(true);
-        t.form->SpeedButton10->click();
+        button(*t.form, "SpeedButton10").click();
         QVERIFY(!t.form->isVisible());
     }
 

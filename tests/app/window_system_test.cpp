@@ -110,7 +110,7 @@ private slots:
         for (const auto& [title, show] : boxes)
             onModal(show, [&](QWidget& box) { QCOMPARE(netWmName(box), title); });
 
-        TForm2& about = *t.form->Form2;
+        auto& about = control<TForm2>(*t.form, "Form2");
         showWindow(about);
         QTRY_COMPARE(netWmName(about), QStringLiteral("关于本软件"));
     }
@@ -153,8 +153,7 @@ private slots:
     void resultListMenuOpensAtTheClick()
     {
         FormUnderTest t;
-        for (const char* number : {"021-10000000", "0512-66668888", "010-23456789"})
-            t.form->results.append(number);
+        t.findNumbers({"021-10000000", "0512-66668888", "010-23456789"});
         showWindow(*t.form);
         auto* view = t.form->findChild<ResultListView*>(QStringLiteral("ListView1"));
         QTest::qWait(100); // the list catches up with the appends when the loop turns
@@ -175,13 +174,12 @@ private slots:
     void listNumbersAreDrawnInSolidStrokes()
     {
         FormUnderTest t;
-        for (const char* number : {"021-10000000", "0512-66668888", "010-23456789"})
-            t.form->results.append(number);
+        t.findNumbers({"021-10000000", "0512-66668888", "010-23456789"});
         showWindow(*t.form);
-        QWidget* rows = t.form->ListView1->viewport();
+        QWidget* rows = control<ResultListView>(*t.form, "ListView1").viewport();
         QTest::qWait(100); // the list catches up with the appends when the loop turns
         const QRect area(rows->mapTo(t.form.get(), QPoint(0, 0)),
-                         QSize(rows->width(), 3 * t.form->ListView1->rowHeight()));
+                         QSize(rows->width(), 3 * control<ResultListView>(*t.form, "ListView1").rowHeight()));
         const QImage shot = t.form->screen()
                                 ->grabWindow(t.form->winId(), area.x(), area.y(), area.width(), area.height())
                                 .toImage();

@@ -9,6 +9,11 @@ namespace vellumax::test {
 
 CliResult runCli(const std::vector<std::string>& args, const std::string& input)
 {
+    return runProgram(VELLUMAX_CLI, args, input);
+}
+
+CliResult runProgram(const char* program, const std::vector<std::string>& args, const std::string& input)
+{
     int in[2], out[2], err[2];
     if (::pipe(in) || ::pipe(out) || ::pipe(err))
         return {};
@@ -19,11 +24,11 @@ CliResult runCli(const std::vector<std::string>& args, const std::string& input)
         ::dup2(err[1], 2);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
             ::close(fd);
-        std::vector<char*> argv{const_cast<char*>(VELLUMAX_CLI)};
+        std::vector<char*> argv{const_cast<char*>(program)};
         for (const std::string& a : args)
             argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        ::execv(VELLUMAX_CLI, argv.data());
+        ::execv(program, argv.data());
         ::_exit(127);
     }
     ::close(in[0]);

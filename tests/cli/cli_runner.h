@@ -15,4 +15,7 @@ struct CliResult {
 // input, and collects what it prints.
 CliResult runCli(const std::vector<std::string>& args, const std::string& input = {});
 
+// The same for another program of the tool's.
+CliResult runProgram(const char* program, const std::vector<std::string>& args, const std::string& input = {});
+
 } // namespace vellumax::test

@@ -136,5 +136,24 @@ TEST(NumberCliFailures, WrongCallsShowTheUsage)
     }
 }
 
+// The number program, started by vellumax-cli for classify and filter, has
+// those two commands and no other.
+TEST(NumberProgram, TakesOnlyTheNumberCommands)
+{
+    const test::CliResult help = test::runProgram(VELLUMAX_NUMBERS, {"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("  classify ["), std::string::npos);
+    EXPECT_NE(help.out.find("  filter ["), std::string::npos);
+    for (const char* other : {"  plan ", "  merge ", "  search ["})
+        EXPECT_EQ(help.out.find(other), std::string::npos) << other;
+
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"search", "--out", "o.txt", "k.txt"}, {"merge", "o.txt", "i.txt"}, {"plan", "k.txt"}}) {
+        const test::CliResult r = test::runProgram(VELLUMAX_NUMBERS, args);
+        EXPECT_EQ(r.exitCode, 2) << args.front();
+        EXPECT_TRUE(r.out.empty()) << args.front();
+    }
+}
+
 } // namespace
 } // namespace vellumax

@@ -54,29 +54,32 @@ struct Run {
             return p;
         };
         form = std::make_unique<TForm1>(std::move(services));
-        form->SpinEdit1->setValue(1);
-        form->keywordList = {gbk("苏州传真"), gbk("杭州")};
+        control<TSpinEdit>(*form, "SpinEdit1").setValue(1);
+        const QString keywords = folder.filePath(QStringLiteral("keywords.txt"));
+        write(keywords, QByteArray::fromStdString(gbk("苏州传真") + "\r\n" + gbk("杭州") + "\r\n"));
+        dialogs->openAnswers.push_back(keywords);
+        button(*form, "SpeedButton4").click();
     }
 
     void start()
     {
         dialogs->inputAnswers.push_back(QStringLiteral("0"));
-        form->SpeedButton2->click();
+        button(*form, "SpeedButton2").click();
     }
 
     // One tick as soon as the page's load has ended, instead of waiting out
     // the timer; `before` runs just before it.
     bool tickWhenLoaded(const std::function<void()>& before = {})
     {
-        if (!form->Timer1->isActive())
+        if (!pageTimer(*form).isActive())
             return false;
-        form->Timer1->stop();
-        if (!QTest::qWaitFor([&] { return source->LastLoad().outcome != PageLoad::Outcome::Loading; }, 20000))
+        pageTimer(*form).stop();
+        if (!QTest::qWaitFor([&] { return source->lastLoad().outcome != PageLoad::Outcome::Loading; }, 20000))
             return false;
         if (before)
             before();
         form->runCommand([&] { form->Timer1Timer(); });
-        messages << form->StatusBar1->text(StatusPanels::Message);
+        messages << panel(*form, StatusPanels::Message);
         return true;
     }
 
@@ -92,7 +95,11 @@ struct Run {
 std::vector<std::string> undisturbedPaths;
 std::vector<std::string> undisturbedNumbers;
 
-std::vector<std::string> numbersOf(const TForm1& form) { return {form.results.begin(), form.results.end()}; }
+std::vector<std::string> numbersOf(const TForm1& form)
+{
+    const ResultList& results = form.state().results;
+    return {results.begin(), results.end()};
+}
 
 } // namespace
 
@@ -123,7 +130,7 @@ private slots:
         run.start();
         std::vector<int> waits;
         while (run.tickWhenLoaded())
-            waits.push_back(run.form->Timer1->interval());
+            waits.push_back(pageTimer(*run.form).interval());
 
         std::vector<std::string> expected = undisturbedPaths;
         expected.insert(expected.begin() + 1, 2, undisturbedPaths[1]);
@@ -169,9 +176,9 @@ private slots:
         QVERIFY(run.tickWhenLoaded());     // the second keyword's page: 404
         QVERIFY(run.messages.last().startsWith(QStringLiteral("页面载入失败（HTTP 404），第 1 次，1 秒后重试（")));
         // Stop during the wait ends the run at once, not when the wait is over.
-        run.form->SpeedButton3->click();
-        QVERIFY(!run.form->Timer1->isActive());
-        QCOMPARE(run.form->StatusBar1->text(StatusPanels::Message), QStringLiteral("搜索已经结束！"));
+        button(*run.form, "SpeedButton3").click();
+        QVERIFY(!pageTimer(*run.form).isActive());
+        QCOMPARE(panel(*run.form, StatusPanels::Message), QStringLiteral("搜索已经结束！"));
         QCOMPARE(numbersOf(*run.form), std::vector<std::string>(undisturbedNumbers.begin(), undisturbedNumbers.begin() + 3));
         // Line 2 holds the keyword in progress, 杭州, searched again on resume.
         QCOMPARE(read(run.folder.filePath("vellumax.ini")).split('\r').value(1), QByteArray("\n1"));
@@ -196,14 +203,14 @@ private slots:
             return answer;
         });
         // As in the program, where the window is up well before the search.
-        QTRY_VERIFY_WITH_TIMEOUT(run.source->Ready(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(run.source->ready(), 20000);
         clock.start();
         run.start();
         QVERIFY(run.tickWhenLoaded()); // page 1 read, page 2 refused
         QTRY_VERIFY_WITH_TIMEOUT(secondPageTimes.size() == 2, 20000);
         QVERIFY2(secondPageTimes[1] - secondPageTimes[0] >= 3000,
                  std::to_string(secondPageTimes[1] - secondPageTimes[0]).c_str());
-        QVERIFY(run.form->StatusBar1->text(StatusPanels::Message)
+        QVERIFY(panel(*run.form, StatusPanels::Message)
                     .startsWith(QStringLiteral("页面载入失败（HTTP 429），第 1 次，3 秒后重试（")));
         while (run.tickWhenLoaded()) {
         }
@@ -222,21 +229,23 @@ private slots:
             answer.verify = r.word == gbk("苏州传真") && r.pageOffset == 10 && !r.verified;
             return answer;
         });
+        auto& pane = control<QWebEngineView>(*run.form, "WebBrowser1");
+        auto& trayIcon = control<TantTaskbarIcon>(*run.form, "antTaskbarIcon1");
         run.start();
         QVERIFY(run.tickWhenLoaded()); // page 1 read; page 2 diverted
         const QString held = QStringLiteral("搜索引擎要求验证，请在右侧网页中完成验证");
         for (int i = 0; i < 4; ++i) {
             QVERIFY(run.tickWhenLoaded());
             QCOMPARE(run.messages.last(), held);
-            QCOMPARE(run.form->WebBrowser1->url().path(), QStringLiteral("/verify"));
+            QCOMPARE(pane.url().path(), QStringLiteral("/verify"));
         }
-        QCOMPARE(run.source->LastLoad().outcome, PageLoad::Outcome::Diverted);
-        QCOMPARE(utf8FromGbk(run.form->antTaskbarIcon1->Hint()), held.toStdString());
+        QCOMPARE(run.source->lastLoad().outcome, PageLoad::Outcome::Diverted);
+        QCOMPARE(utf8FromGbk(trayIcon.Hint()), held.toStdString());
         const size_t pathsWhileHeld = run.engine.paths().size();
         QCOMPARE(pathsWhileHeld, size_t(3)); // page 1, page 2, the verification page
 
-        run.form->WebBrowser1->page()->runJavaScript(QStringLiteral("document.getElementById('pass').click()"));
-        QVERIFY(QTest::qWaitFor([&] { return run.source->ShowsResultPage(); }, 20000));
+        pane.page()->runJavaScript(QStringLiteral("document.getElementById('pass').click()"));
+        QVERIFY(QTest::qWaitFor([&] { return run.source->showsResultPage(); }, 20000));
         while (run.tickWhenLoaded()) {
         }
         // Page 2: diverted, sent back by the verification page, asked again.
@@ -245,7 +254,7 @@ private slots:
         QCOMPARE(run.paths(), expected);
         QCOMPARE(numbersOf(*run.form), undisturbedNumbers); // nothing read from the verification page
         QCOMPARE(run.messages.last(), QStringLiteral("搜索已经结束！"));
-        QCOMPARE(utf8FromGbk(run.form->antTaskbarIcon1->Hint()), std::string("『朔禾传真搜索』 V2.5"));
+        QCOMPARE(utf8FromGbk(trayIcon.Hint()), std::string("『朔禾传真搜索』 V2.5"));
     }
 };
 

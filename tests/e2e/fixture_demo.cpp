@@ -16,6 +16,7 @@
 #include "app/status_panels.h"
 #include "app/tform1.h"
 #include "fixture_engine.h"
+#include "../app/window_controls.h"
 #include "text/gbk_codec.h"
 
 #include <QApplication>
@@ -95,17 +96,18 @@ int main(int argc, char** argv)
                     request.verified ? " (with the cookie)" : "", answer.verify ? ": sent to /verify" : "");
         return answer;
     });
+    QWebEngineView& pane = control<QWebEngineView>(form, "WebBrowser1");
     QTimer linkWatch;
     QObject::connect(&linkWatch, &QTimer::timeout, &form, [&] {
-        if (form.WebBrowser1->url().path() != QLatin1String("/verify"))
+        if (pane.url().path() != QLatin1String("/verify"))
             return;
         linkWatch.stop();
-        form.WebBrowser1->page()->runJavaScript(
+        pane.page()->runJavaScript(
             QStringLiteral("(function(){var r=document.getElementById('pass').getBoundingClientRect();"
                            "return [r.left+r.width/2, r.top+r.height/2];})()"),
             [&](const QVariant& v) {
                 const QVariantList xy = v.toList();
-                const QPoint at = form.WebBrowser1->mapToGlobal(QPoint(xy.value(0).toInt(), xy.value(1).toInt()));
+                const QPoint at = pane.mapToGlobal(QPoint(xy.value(0).toInt(), xy.value(1).toInt()));
                 std::printf("%8.3f s  pane on the verification page; its link is at %d,%d\n", stamp(), at.x(),
                             at.y());
                 std::fflush(stdout);
@@ -116,7 +118,7 @@ int main(int argc, char** argv)
     QString message;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, &form, [&] {
-        const QString now = form.StatusBar1->text(StatusPanels::Message);
+        const QString now = panel(form, StatusPanels::Message);
         if (now != message) {
             std::printf("%8.3f s  panel 6: %s\n", stamp(), qPrintable(now));
             std::fflush(stdout);
@@ -136,19 +138,19 @@ int main(int argc, char** argv)
     }
 
     QTimer::singleShot(500, &form, [&] {
-        form.SpeedButton4->click();
-        form.SpinEdit1->setValue(1);
+        button(form, "SpeedButton4").click();
+        control<TSpinEdit>(form, "SpinEdit1").setValue(1);
         clock.start();
-        form.SpeedButton2->click();
+        button(form, "SpeedButton2").click();
     });
     QTimer::singleShot(std::atoi(argv[2]) * 1000, &form, [&] {
         form.grab().save(shot);
         // A fingerprint of the whole list, to compare two runs by.
         size_t fingerprint = 0;
-        for (const std::string& number : form.results)
+        for (const std::string& number : form.state().results)
             fingerprint = fingerprint * 31 + std::hash<std::string>{}(number);
         std::printf("%zu requests served, %zu numbers found (list fingerprint %016zx), picture in %s\n",
-                    engine.requests().size(), form.results.size(), fingerprint, argv[3]);
+                    engine.requests().size(), form.state().results.size(), fingerprint, argv[3]);
         std::printf("every path the engine got:\n");
         for (const std::string& path : engine.paths())
             std::printf("  %s\n", path.c_str());

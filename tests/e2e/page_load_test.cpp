@@ -82,14 +82,14 @@ private slots:
         });
         HeadlessBrowser browser;
         WebPageSource source(browser.page());
-        QCOMPARE(int(source.LastLoad().outcome), int(Outcome::Unknown));
+        QCOMPARE(int(source.lastLoad().outcome), int(Outcome::Unknown));
 
         source.RequestPage((closed ? closedEndpoint() : engine.endpoint()) + path.toStdString());
-        QCOMPARE(int(source.LastLoad().outcome), int(Outcome::Loading));
-        QTRY_VERIFY_WITH_TIMEOUT(source.LastLoad().outcome != Outcome::Loading, 20000);
-        QCOMPARE(outcomeName(source.LastLoad().outcome), outcomeName(Outcome(outcome)));
-        QCOMPARE(source.LastLoad().httpStatus, status);
-        QCOMPARE(source.ShowsResultPage(), outcome == int(Outcome::Loaded));
+        QCOMPARE(int(source.lastLoad().outcome), int(Outcome::Loading));
+        QTRY_VERIFY_WITH_TIMEOUT(source.lastLoad().outcome != Outcome::Loading, 20000);
+        QCOMPARE(outcomeName(source.lastLoad().outcome), outcomeName(Outcome(outcome)));
+        QCOMPARE(source.lastLoad().httpStatus, status);
+        QCOMPARE(source.showsResultPage(), outcome == int(Outcome::Loaded));
         // An answer of 400 or more with a body shows that body like any page:
         // only the load's outcome tells it from a result page.
         const std::string text = source.ReadPageText();
@@ -105,10 +105,10 @@ private slots:
         // Waits for the end of the load, then a little longer, so that a late
         // signal would have come.
         auto settled = [&] {
-            if (!QTest::qWaitFor([&] { return source.LastLoad().outcome != Outcome::Loading; }, 20000))
+            if (!QTest::qWaitFor([&] { return source.lastLoad().outcome != Outcome::Loading; }, 20000))
                 return "still loading";
             QTest::qWait(500);
-            return outcomeName(source.LastLoad().outcome);
+            return outcomeName(source.lastLoad().outcome);
         };
 
         // A page that loaded says nothing of the next one, still loading.
@@ -116,12 +116,12 @@ private slots:
         QCOMPARE(settled(), "loaded");
         request("/hang");
         QTest::qWait(1500);
-        QCOMPARE(outcomeName(source.LastLoad().outcome), "loading");
+        QCOMPARE(outcomeName(source.lastLoad().outcome), "loading");
 
         // Requests that replace a load still under way: only the last counts.
         request("/status/503");
         QCOMPARE(settled(), "failed");
-        QCOMPARE(source.LastLoad().httpStatus, 503);
+        QCOMPARE(source.lastLoad().httpStatus, 503);
         request("/hang");
         QTest::qWait(300);
         request("/hang");

@@ -20,9 +20,9 @@ inline PageLoad loadAsTheRunSeesIt(WebPageSource& source, FixtureEngine& engine,
     QElapsedTimer since;
     since.start();
     source.RequestPage(engine.endpoint() + path);
-    (void)QTest::qWaitFor([&] { return source.LastLoad().outcome != PageLoad::Outcome::Loading; }, 20000);
+    (void)QTest::qWaitFor([&] { return source.lastLoad().outcome != PageLoad::Outcome::Loading; }, 20000);
     QTest::qWait(std::max(0, 1000 - static_cast<int>(since.elapsed())));
-    return source.LastLoad();
+    return source.lastLoad();
 }
 
 // What is wrong with the Retry-After values of a 429 in seconds, a 503 with a

@@ -137,22 +137,22 @@ private slots:
             f.write(list.data(), static_cast<qint64>(list.size()));
         }
         dialogs->openAnswers.push_back(keywordFile);
-        form->SpeedButton4->click();
-        QCOMPARE(form->keywordList.size(), size_t(keywords));
-        QVERIFY(!form->CheckBox1->isChecked());
-        form->SpinEdit1->setValue(1);
+        button(*form, "SpeedButton4").click();
+        QCOMPARE(form->state().keywordList.size(), size_t(keywords));
+        QVERIFY(!control<QCheckBox>(*form, "CheckBox1").isChecked());
+        control<TSpinEdit>(*form, "SpinEdit1").setValue(1);
 
-        QSignalSpy loads(form->WebBrowser1, &QWebEngineView::loadFinished);
+        QSignalSpy loads(&control<QWebEngineView>(*form, "WebBrowser1"), &QWebEngineView::loadFinished);
         QElapsedTimer clock;
         clock.start();
         Heartbeat heartbeat;
         dialogs->inputAnswers.push_back(QStringLiteral("0"));
-        form->SpeedButton2->click();
+        button(*form, "SpeedButton2").click();
 
         int ticks = 0;
         qint64 longestTickMs = 0;
-        while (form->Timer1->isActive()) {
-            form->Timer1->stop();
+        while (pageTimer(*form).isActive()) {
+            pageTimer(*form).stop();
             if (loads.isEmpty())
                 QVERIFY2(loads.wait(30000), "the page did not load");
             QVERIFY(loads.takeFirst().at(0).toBool());
@@ -172,17 +172,17 @@ private slots:
 
         const size_t expected = size_t(keywords) * kNumbersPerPage;
         QCOMPARE(ticks, keywords);
-        QCOMPARE(form->results.size(), expected);
-        QCOMPARE(form->results[0], number(0, 0));
-        QCOMPARE(form->results[expected - 1], number(keywords - 1, kNumbersPerPage - 1));
-        QCOMPARE(form->StatusBar1->text(StatusPanels::FoundCount), QString::number(expected));
-        QCOMPARE(form->StatusBar1->text(StatusPanels::Message), QStringLiteral("搜索已经结束！"));
+        QCOMPARE(form->state().results.size(), expected);
+        QCOMPARE(form->state().results[0], number(0, 0));
+        QCOMPARE(form->state().results[expected - 1], number(keywords - 1, kNumbersPerPage - 1));
+        QCOMPARE(panel(*form, StatusPanels::FoundCount), QString::number(expected));
+        QCOMPARE(panel(*form, StatusPanels::Message), QStringLiteral("搜索已经结束！"));
 
         const QString saved = folder.filePath(QStringLiteral("numbers.txt"));
         dialogs->saveAnswers.push_back(saved);
         QElapsedTimer save;
         save.start();
-        form->SpeedButton5->click();
+        button(*form, "SpeedButton5").click();
         const qint64 saveMs = save.elapsed();
         QFile file(saved);
         QVERIFY(file.open(QIODevice::ReadOnly));

@@ -38,20 +38,20 @@ private slots:
             f.write(QByteArray::fromStdString(gbk("上海传真\r\n  fax list \r\n机械配件\r\n")));
         }
         dialogs->openAnswers.push_back(keywordFile);
-        form->SpeedButton4->click();
-        QCOMPARE(form->StatusBar1->text(StatusPanels::KeywordCount), QStringLiteral("3"));
-        form->SpinEdit1->setValue(1);
+        button(*form, "SpeedButton4").click();
+        QCOMPARE(panel(*form, StatusPanels::KeywordCount), QStringLiteral("3"));
+        control<TSpinEdit>(*form, "SpinEdit1").setValue(1);
 
-        QSignalSpy loads(form->WebBrowser1, &QWebEngineView::loadFinished);
+        QSignalSpy loads(&control<QWebEngineView>(*form, "WebBrowser1"), &QWebEngineView::loadFinished);
         dialogs->inputAnswers.push_back(QStringLiteral("0"));
-        form->SpeedButton2->click();
-        QCOMPARE(form->Timer1->interval(), 8000);
+        button(*form, "SpeedButton2").click();
+        QCOMPARE(pageTimer(*form).interval(), 8000);
 
         int ticks = 0;
-        while (form->Timer1->isActive()) {
+        while (pageTimer(*form).isActive()) {
             // Drive the tick as soon as the page is there instead of waiting
             // out the interval.
-            form->Timer1->stop();
+            pageTimer(*form).stop();
             if (loads.isEmpty())
                 QVERIFY2(loads.wait(20000), "the page did not load");
             QVERIFY(loads.takeFirst().at(0).toBool());
@@ -60,7 +60,7 @@ private slots:
             ++ticks;
             QVERIFY(ticks <= 100);
         }
-        QCOMPARE(form->Timer1->interval(), 1000);
+        QCOMPARE(pageTimer(*form).interval(), 1000);
 
         // The requests: three pages of the first keyword, 75 of the second up
         // to the cap, one of the third.
@@ -77,23 +77,23 @@ private slots:
         QVERIFY2(mismatch.empty(), mismatch.c_str());
 
         // The numbers: each marker's own, normalised, in order.
-        QCOMPARE(form->results.size(), size_t(79));
-        QCOMPARE(form->results[0], std::string("021-10000000"));
-        QCOMPARE(form->results[2], std::string("021-10000020"));
-        QCOMPARE(form->results[3], std::string("010-20000000"));
-        QCOMPARE(form->results[77], std::string("010-20000740"));
-        QCOMPARE(form->results[78], std::string("0755-33333333"));
-        QCOMPARE(form->StatusBar1->text(StatusPanels::FoundCount), QStringLiteral("79"));
-        QCOMPARE(form->StatusBar1->text(StatusPanels::KeywordPosition), QStringLiteral("3"));
-        QCOMPARE(form->StatusBar1->text(StatusPanels::Message), QStringLiteral("搜索已经结束！"));
-        QVERIFY(form->SpeedButton2->isEnabled());
+        QCOMPARE(form->state().results.size(), size_t(79));
+        QCOMPARE(form->state().results[0], std::string("021-10000000"));
+        QCOMPARE(form->state().results[2], std::string("021-10000020"));
+        QCOMPARE(form->state().results[3], std::string("010-20000000"));
+        QCOMPARE(form->state().results[77], std::string("010-20000740"));
+        QCOMPARE(form->state().results[78], std::string("0755-33333333"));
+        QCOMPARE(panel(*form, StatusPanels::FoundCount), QStringLiteral("79"));
+        QCOMPARE(panel(*form, StatusPanels::KeywordPosition), QStringLiteral("3"));
+        QCOMPARE(panel(*form, StatusPanels::Message), QStringLiteral("搜索已经结束！"));
+        QVERIFY(button(*form, "SpeedButton2").isEnabled());
 
         const QByteArray keywordPath = QByteArray::fromStdString(gbkFromUtf8(keywordFile.toStdString()));
         QCOMPARE(read(folder.filePath("vellumax.ini")), keywordPath + "\r\n2\r\nqcno\r\n1\r\n");
 
         const QString saved = folder.filePath(QStringLiteral("79.txt"));
         dialogs->saveAnswers.push_back(saved);
-        form->SpeedButton5->click();
+        button(*form, "SpeedButton5").click();
         QCOMPARE(dialogs->fileDialogs.back().proposedName, QStringLiteral("79.txt"));
         const QByteArray savedBytes = read(saved);
         QCOMPARE(savedBytes.count("\r\n"), 79);
@@ -104,11 +104,11 @@ private slots:
         QVERIFY(form->close());
         form.reset();
         form = makeForm();
-        QCOMPARE(form->Edit5->text(), keywordFile);
+        QCOMPARE(control<QLineEdit>(*form, "Edit5").text(), keywordFile);
         dialogs->openAnswers.push_back(keywordFile);
-        form->SpeedButton4->click();
+        button(*form, "SpeedButton4").click();
         dialogs->inputAnswers.push_back(std::nullopt);
-        form->SpeedButton2->click();
+        button(*form, "SpeedButton2").click();
         QCOMPARE(dialogs->prompts, std::vector<QString>{QStringLiteral("2")});
     }
 };

@@ -21,7 +21,7 @@ public:
             poll_ = std::make_unique<QTimer>();
             poll_->setInterval(2);
             QObject::connect(poll_.get(), &QTimer::timeout, [this] {
-                if (pageSource().LastLoad().outcome == PageLoad::Outcome::Loading)
+                if (pageSource().lastLoad().outcome == PageLoad::Outcome::Loading)
                     return;
                 poll_->stop();
                 pageTimerTick();

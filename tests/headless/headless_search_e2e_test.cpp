@@ -2,7 +2,7 @@
 // page without a view, against the local fixture engine: the window's whole
 // run, numbers already in the output file, and the failures that end the
 // command before it searches.
-#include "cli/search_options.h"
+#include "options/search_options.h"
 #include "fast_paced_search.h"
 #include "fixture_engine.h"
 #include "numbers/number_table.h"

@@ -2,7 +2,7 @@
 // stopped and killed from outside while it searches the local fixture
 // engine: a stop by SIGINT and a resume end with the file of an unbroken
 // run; a kill costs at most the page in progress.
-#include "cli/search_options.h"
+#include "options/search_options.h"
 #include "fast_paced_search.h"
 #include "fixture_engine.h"
 #include "text/gbk_codec.h"

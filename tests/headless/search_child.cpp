@@ -3,7 +3,7 @@
 // kill the search from outside.
 //
 //   search_child ENDPOINT [the search command's arguments]
-#include "cli/search_options.h"
+#include "options/search_options.h"
 #include "headless/headless_search.h"
 
 #include <CLI/CLI.hpp>

@@ -1,5 +1,5 @@
 // The search command's arguments and its progress line.
-#include "cli/search_options.h"
+#include "options/search_options.h"
 #include "headless/progress.h"
 
 #include <CLI/CLI.hpp>

@@ -40,9 +40,9 @@ public:
         ++reads;
         return current_.text;
     }
-    PageLoad LastLoad() const override { return current_.load; }
-    bool ShowsResultPage() const override { return showsResultPage; }
-    bool showsResultPage = true;
+    PageLoad lastLoad() const override { return current_.load; }
+    bool showsResultPage() const override { return onResultPage; }
+    bool onResultPage = true;
 
 private:
     Answer current_;
@@ -321,7 +321,7 @@ TEST(SearchDriverVerification, WindowWaitsOnThePageUntilTheUserHasPassedIt)
     rig.pages.script = {{kOk, kFaxPage}, {{Outcome::Diverted, 200}, kFaxPage}, {kOk, kFaxPage}};
     rig.start();
     rig.tickAtDue(); // keyword 1 read; keyword 2 diverted
-    rig.pages.showsResultPage = false;
+    rig.pages.onResultPage = false;
     for (int i = 0; i < 5; ++i)
         ASSERT_TRUE(rig.tickAtDue());
     EXPECT_EQ(rig.pages.requests.size(), 2u);
@@ -330,7 +330,7 @@ TEST(SearchDriverVerification, WindowWaitsOnThePageUntilTheUserHasPassedIt)
     EXPECT_EQ(rig.host.pendingChanges, std::vector<bool>{true});
     EXPECT_EQ(rig.driver.failuresInRow(), 1);
 
-    rig.pages.showsResultPage = true; // the engine sent the pane back
+    rig.pages.onResultPage = true; // the engine sent the pane back
     rig.runToEnd();
     ASSERT_EQ(rig.pages.requests.size(), 3u);
     EXPECT_EQ(rig.pages.requests[2], rig.pages.requests[1]);
@@ -344,7 +344,7 @@ TEST(SearchDriverVerification, WindowWaitsOnThePageUntilTheUserHasPassedIt)
     Rig stopped({"传真"});
     stopped.host.canVerify = true;
     stopped.pages.script = {{{Outcome::Diverted, 200}, kFaxPage}};
-    stopped.pages.showsResultPage = false;
+    stopped.pages.onResultPage = false;
     stopped.start();
     stopped.tickAtDue();
     stopped.run.stop();

@@ -4,6 +4,7 @@
 #include "app/app_texts.h"
 #include "app/fonts.h"
 #include "app/pictures.h"
+#include "program_info.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
+#include <utility>
 
 namespace vellumax {
 namespace {
@@ -70,7 +72,7 @@ TForm2::TForm2(QWidget* parent, TcwHyperLink::Opener open)
     ProductName = new QLabel(QStringLiteral("朔禾传真号搜索"), Panel1);
     placeBlueLabel(ProductName, songFont(12, true), 112, 16, 92, 12);
 
-    Version = new QLabel(QStringLiteral("Ver 2.5"), Panel1);
+    Version = new QLabel(QStringLiteral("Ver " VELLUMAX_VERSION), Panel1);
     placeBlueLabel(Version, pixelFont(QStringLiteral("Arial"), 13), 216, 14, 42, 16);
 
     const QPixmap banner = QPixmap::fromImage(creditBannerPicture());
@@ -89,6 +91,14 @@ TForm2::TForm2(QWidget* parent, TcwHyperLink::Opener open)
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &TForm2::OKButtonClick);
     OKButton->setFocus();
+
+    const std::pair<QObject*, const char*> controls[] = {
+        {Panel1, "Panel1"},         {ProgramIcon, "ProgramIcon"},   {ProductName, "ProductName"},
+        {Version, "Version"},       {Image1, "Image1"},             {cwHyperLink1, "cwHyperLink1"},
+        {cwHyperLink3, "cwHyperLink3"}, {cwHyperLink2, "cwHyperLink2"}, {OKButton, "OKButton"},
+    };
+    for (const auto& [control, name] : controls)
+        control->setObjectName(QLatin1String(name));
 
     centreOnScreen();
 }

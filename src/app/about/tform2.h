@@ -22,6 +22,14 @@ public:
 
     void OKButtonClick();
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Controls, named as the program has always named them; each carries its
+    // name as its object name too.
     QFrame* Panel1;
     QLabel* ProgramIcon;
     QLabel* ProductName;
@@ -32,12 +40,6 @@ public:
     TcwHyperLink* cwHyperLink2;
     QPushButton* OKButton;
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-
-private:
     TcwHyperLink* addLink(int left, int top, const QString& caption, const QString& url,
                           const TcwHyperLink::Opener& open);
     void centreOnScreen();

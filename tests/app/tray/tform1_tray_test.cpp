@@ -27,12 +27,14 @@ struct TrayForm : FormUnderTest {
 
     void clickIcon(std::uint32_t down, std::uint32_t up)
     {
-        form->antTaskbarIcon1->MessageHandler(tray::kCallbackMessage, 0, down);
-        form->antTaskbarIcon1->MessageHandler(tray::kCallbackMessage, 0, up);
+        auto& icon = control<TantTaskbarIcon>(*form, "antTaskbarIcon1");
+        icon.MessageHandler(tray::kCallbackMessage, 0, down);
+        icon.MessageHandler(tray::kCallbackMessage, 0, up);
     }
+    bool enabled(const char* item) const { return control<QAction>(*form, item).isEnabled(); }
     // Shown: N18 only; in the tray: N17 only.
-    bool menuSaysShown() const { return !form->N17->isEnabled() && form->N18->isEnabled(); }
-    bool menuSaysInTray() const { return form->N17->isEnabled() && !form->N18->isEnabled(); }
+    bool menuSaysShown() const { return !enabled("N17") && enabled("N18"); }
+    bool menuSaysInTray() const { return enabled("N17") && !enabled("N18"); }
 };
 
 } // namespace
@@ -53,24 +55,25 @@ private slots:
         QCOMPARE(t.tray->records[2].tip(), gbkFromQString(texts::kApplicationTitle));
         QVERIFY(t.dialogs->shown.empty());
 
-        TantTaskbarIcon* icon = t.form->antTaskbarIcon1;
+        TantTaskbarIcon* icon = &control<TantTaskbarIcon>(*t.form, "antTaskbarIcon1");
         QCOMPARE(icon->objectName(), QStringLiteral("antTaskbarIcon1"));
         QVERIFY(icon->Visible() && icon->Enabled());
         QCOMPARE(icon->IconID(), 0);
-        QCOMPARE(icon->PopupMenu(), t.form->PopupMenu1);
+        QCOMPARE(icon->PopupMenu(), &control<QMenu>(*t.form, "PopupMenu1"));
 
-        const QList<QAction*> items = t.form->PopupMenu1->actions();
-        const QList<QAction*> named = {t.form->N17, t.form->N18, t.form->N19, t.form->N20,
-                                       t.form->N21, t.form->N22, t.form->N23};
+        const QList<QAction*> items = icon->PopupMenu()->actions();
+        QList<QAction*> named;
+        for (const char* name : {"N17", "N18", "N19", "N20", "N21", "N22", "N23"})
+            named << &control<QAction>(*t.form, name);
         QCOMPARE(items, named);
         const QStringList captions = {"显示主程序(&S)", "最小化显示(&M)", "与我们联系(&L)", "访问曜帆主页(&V)",
                                       "关于本软件(&A)", "", "退 出(&Exit)"};
         for (int i = 0; i < items.size(); ++i)
             QCOMPARE(items[i]->text(), captions[i]);
-        QVERIFY(t.form->N22->isSeparator());
+        QVERIFY(control<QAction>(*t.form, "N22").isSeparator());
         QVERIFY(t.menuSaysShown());
-        for (QAction* other : {t.form->N19, t.form->N20, t.form->N21, t.form->N23})
-            QVERIFY(other->isEnabled());
+        for (const char* other : {"N19", "N20", "N21", "N23"})
+            QVERIFY(t.enabled(other));
     }
 
     void menuCommandsHideAndShowTheWindow()
@@ -117,7 +120,7 @@ private slots:
         TrayForm t;
         t.form->show();
         QVERIFY(QTest::qWaitForWindowExposed(t.form.get()));
-        t.tray->onMenu = [&](QMenu*) { t.form->N18->trigger(); };
+        t.tray->onMenu = [&](QMenu*) { control<QAction>(*t.form, "N18").trigger(); };
         t.clickIcon(tray::kRightButtonDown, tray::kRightButtonUp);
         QVERIFY(t.form->isVisible()); // not yet: the command waits for the event loop
         QTRY_VERIFY(!t.form->isVisible());
@@ -125,7 +128,7 @@ private slots:
 
         // "退 出" asks the close question, also from the tray; No keeps all.
         t.dialogs->confirmAnswers = {false};
-        t.tray->onMenu = [&](QMenu*) { t.form->N23->trigger(); };
+        t.tray->onMenu = [&](QMenu*) { control<QAction>(*t.form, "N23").trigger(); };
         t.clickIcon(tray::kRightButtonDown, tray::kRightButtonUp);
         QTRY_COMPARE(t.dialogs->texts(QStringLiteral("confirm")), QStringList{"确认退出朔禾传真搜索吗?"});
         QCOMPARE(t.tray->icons.size(), size_t(1));

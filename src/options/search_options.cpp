@@ -1,4 +1,4 @@
-#include "cli/search_options.h"
+#include "options/search_options.h"
 
 #include <CLI/CLI.hpp>
 
