@@ -362,13 +362,25 @@ size_t nextFaxTrigger(std::string_view s, size_t from)
     // both letter cases (and the two full-width forms).
     size_t i = from;
 #if defined(__SSE2__)
+    // 真 and the full-width forms are looked for with the byte before them,
+    // which rules out most of the many other characters ending in E6.
     const __m128i caseBit = _mm_set1_epi8(0x20);
     const __m128i x = _mm_set1_epi8('x'), f = _mm_set1_epi8('f');
     const __m128i e6 = _mm_set1_epi8('\xE6'), f8 = _mm_set1_epi8('\xF8');
+    const __m128i d5 = _mm_set1_epi8('\xD5'), a3 = _mm_set1_epi8('\xA3');
+    if (i == 0 && !s.empty()) {
+        const char c = static_cast<char>(s[0] | 0x20);
+        if ((c == 'x' || c == 'f') && isFaxTriggerAt(s, 0))
+            return 0;
+        i = 1;
+    }
     for (; i + 16 <= s.size(); i += 16) {
-        const __m128i v = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i)), caseBit);
-        const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, x), _mm_cmpeq_epi8(v, f)),
-                                          _mm_or_si128(_mm_cmpeq_epi8(v, e6), _mm_cmpeq_epi8(v, f8)));
+        const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i));
+        const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i - 1));
+        const __m128i v = _mm_or_si128(raw, caseBit);
+        const __m128i afterLead = _mm_or_si128(_mm_cmpeq_epi8(before, d5), _mm_cmpeq_epi8(before, a3));
+        const __m128i paired = _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(v, e6), _mm_cmpeq_epi8(v, f8)), afterLead);
+        const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, x), _mm_cmpeq_epi8(v, f)), paired);
         for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits)); mask != 0; mask &= mask - 1) {
             const size_t at = i + static_cast<size_t>(__builtin_ctz(mask));
             if (isFaxTriggerAt(s, at))
@@ -424,8 +436,10 @@ bool isCompatibilityFormAt(std::string_view s, size_t i)
 // one still to come): then it stops, sets `needsFolding`, and the line is
 // to be folded and read again. Most full-width signs of a page stand far
 // from any fax label, and folding costs more than the whole reading.
-std::vector<std::string> plainFaxNumbers(std::string_view s, bool& labelPending, bool* needsFolding = nullptr)
+void plainFaxNumbers(std::string_view s, bool& labelPending, std::vector<std::string>& numbers,
+                     bool* needsFolding = nullptr)
 {
+    numbers.clear();
     // Nothing before the first place a fax label may stand can open one:
     // the reading starts after the last colon before it, where a label's
     // text would start anyway. (ASCII bytes never stand inside a GBK
@@ -435,7 +449,7 @@ std::vector<std::string> plainFaxNumbers(std::string_view s, bool& labelPending,
         const size_t first = nextFaxTrigger(s, 0);
         if (first == std::string_view::npos) {
             labelPending = false;
-            return {};
+            return;
         }
         if (const void* colon = ::memrchr(s.data(), ':', first))
             from = static_cast<size_t>(static_cast<const char*>(colon) - s.data()) + 1;
@@ -445,7 +459,6 @@ std::vector<std::string> plainFaxNumbers(std::string_view s, bool& labelPending,
     // more.
     enum class Scope { None, Label, Number, Separator };
     Scope scope = labelPending ? Scope::Label : Scope::None;
-    std::vector<std::string> numbers;
     // Where the text that a colon would make a label begins.
     size_t labelStart = from;
     size_t i = from;
@@ -527,7 +540,8 @@ std::vector<std::string> plainFaxNumbers(std::string_view s, bool& labelPending,
         if (needsFolding && isCompatibilityFormAt(s, i) &&
             (scope != Scope::None || nextFaxTrigger(s, labelStart) != std::string_view::npos)) {
             *needsFolding = true;
-            return {};
+            numbers.clear();
+            return;
         }
         // A word or a sign that is no part of a fax label's numbers. Most
         // signs end the text a colon would make a label of; words and
@@ -540,7 +554,6 @@ std::vector<std::string> plainFaxNumbers(std::string_view s, bool& labelPending,
         i += charLength(s, i);
     }
     labelPending = scope == Scope::Label;
-    return numbers;
 }
 
 bool isBlankLine(std::string_view line)
@@ -561,12 +574,8 @@ void WideFaxReader::readLine(std::string_view line, const FoundNumberCallback& f
     labelPending_ = false;
 
     // The marker rule's numbers first, as it gives them.
-    struct Specified {
-        std::string_view run; // as the marker rule read it
-        std::string number;
-        bool given = false; // the wide reading found it too
-    };
-    std::vector<Specified> specified;
+    std::vector<Specified>& specified = specified_;
+    specified.clear();
     for (const std::string_view marker : {kChineseFaxMarker, kLatinFaxMarker})
         if (const std::optional<std::string_view> run = numberRunAfterMarker(line, marker)) {
             std::string number = normaliseNumber(*run);
@@ -578,10 +587,11 @@ void WideFaxReader::readLine(std::string_view line, const FoundNumberCallback& f
 
     const bool pendingBefore = labelPending;
     bool needsFolding = false;
-    std::vector<std::string> plain = plainFaxNumbers(line, labelPending, &needsFolding);
+    std::vector<std::string>& plain = plain_;
+    plainFaxNumbers(line, labelPending, plain, &needsFolding);
     if (needsFolding) {
         labelPending = pendingBefore;
-        plain = plainFaxNumbers(foldCompatibilityForms(line), labelPending);
+        plainFaxNumbers(foldCompatibilityForms(line), labelPending, plain);
     }
     labelPending_ = labelPending;
 

@@ -42,6 +42,14 @@ public:
 
 private:
     bool labelPending_ = false;
+    // Kept from line to line, so that reading a line allocates nothing.
+    struct Specified {
+        std::string_view run; // as the marker rule read it
+        std::string number;
+        bool given = false; // the wide reading found it too
+    };
+    std::vector<Specified> specified_;
+    std::vector<std::string> plain_;
 };
 
 // Where, at `from` or after, a fax label may stand in a text: a cheap byte
