@@ -8,8 +8,6 @@
 namespace vellumax {
 namespace {
 
-// At most this many bytes after the marker are looked at.
-constexpr size_t kTailLength = 255;
 // A number is kept when its length lies within this window.
 constexpr size_t kShortestNumber = 11;
 constexpr size_t kLongestNumber = 29;
@@ -70,7 +68,7 @@ std::optional<std::string_view> numberRunAfterMarker(std::string_view line, std:
     const size_t at = findMarker(line, fieldMarker);
     if (at == std::string_view::npos)
         return std::nullopt;
-    const std::string_view tail = line.substr(at + fieldMarker.size(), kTailLength);
+    const std::string_view tail = line.substr(at + fieldMarker.size(), kNumberTailLength);
     size_t runLength = 0;
     while (runLength < tail.size() && isNumberByte(tail[runLength]))
         ++runLength;

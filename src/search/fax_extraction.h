@@ -10,6 +10,9 @@
 
 namespace vellumax {
 
+// At most this many bytes after a fax marker are read for its number.
+inline constexpr size_t kNumberTailLength = 255;
+
 // The run of "0123456789(-+)" that starts right after the first occurrence
 // of the marker, within the 255 bytes that follow it: empty when the next
 // byte is not one of them, nothing when the marker does not occur (or is

@@ -14,8 +14,6 @@
 namespace vellumax {
 namespace {
 
-// The marker rule looks at no more than this after its marker.
-constexpr size_t kTailLength = 255;
 // A whole Chinese number has ten digits or more: an area code and its line
 // (3 + 7 up to 4 + 8), or a mobile number (11). A blank after ten digits
 // ends the number rather than parting its groups.
@@ -270,7 +268,7 @@ std::string plainNumberAt(std::string_view text, size_t& length)
             countryCodeDigits = static_cast<int>(groupLength);
         groupLength = 0;
     };
-    while (i < text.size() && plain.size() < kTailLength) {
+    while (i < text.size() && plain.size() < kNumberTailLength) {
         const char c = text[i];
         if (isDigit(c)) {
             if (groupLength == 0) {
