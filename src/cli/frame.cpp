@@ -1,6 +1,7 @@
 // The command line of vellumax-cli and of the number program: the usage,
 // the parse and the failures, over the subcommands each program declares.
 #include "cli/frame.h"
+#include "options/usage_text.h"
 #include "program_info.h"
 #include "text/error.h"
 #include "text/file_errors.h"
@@ -14,24 +15,6 @@
 
 namespace vellumax::cli {
 namespace {
-
-// The usage text: this head, each subcommand's own lines, this foot.
-const char kUsageHead[] = "用法: vellumax-cli <命令> [参数]\n\n";
-const char kUsageFoot[] =
-    "  --help                        显示本说明\n"
-    "  --version                     显示版本\n"
-    "\n"
-    "文件按 GBK 编码读写; 给人看的输出为 UTF-8.\n"
-    "出错时在标准错误输出 \"vellumax-cli: \" 加原因: 调用有误退出码为 2 (并显示本说明),\n"
-    "文件无法读写为 1.\n";
-
-std::string usageText(const CLI::App& cli)
-{
-    std::string text = kUsageHead;
-    for (const CLI::App* sub : cli.get_subcommands({}))
-        text += sub->get_description();
-    return text + kUsageFoot;
-}
 
 // Why a call was wrong, in the tool's words; the parser's own texts are
 // English.
@@ -52,7 +35,7 @@ const char* wrongCallReason(const CLI::ParseError& error)
 
 int wrongCall(const CLI::App& cli, const char* reason)
 {
-    std::fprintf(stderr, "vellumax-cli: %s\n\n%s", reason, usageText(cli).c_str());
+    std::fprintf(stderr, "vellumax-cli: %s\n\n%s", reason, programUsage(cli).c_str());
     return 2;
 }
 
@@ -83,10 +66,15 @@ int runCommandLine(int argc, char** argv, const CommandDeclarations& declare)
     // The help is the tool's own Chinese text, for the tool and every
     // subcommand alike.
     cli.set_help_flag();
+    cli.formatter(std::make_shared<UsageFormatter>());
     bool help = false;
     bool version = false;
-    cli.add_flag("-h,--help", help);
-    cli.add_flag("--version", version);
+    cli.add_flag("-h,--help", help, "显示本说明");
+    cli.add_flag("--version", version, "显示版本");
+    cli.footer(
+        "文件按 GBK 编码读写; 给人看的输出为 UTF-8.\n"
+        "出错时在标准错误输出 \"vellumax-cli: \" 加原因: 调用有误退出码为 2 (并显示本说明),\n"
+        "文件无法读写为 1.");
     cli.require_subcommand(0, 1);
 
     CommandRun run;
@@ -98,7 +86,7 @@ int runCommandLine(int argc, char** argv, const CommandDeclarations& declare)
         return wrongCall(cli, wrongCallReason(e));
     }
     if (help) {
-        std::fputs(usageText(cli).c_str(), stdout);
+        std::fputs(programUsage(cli).c_str(), stdout);
         return 0;
     }
     if (version) {

@@ -27,7 +27,7 @@ int runMerge(const std::string& output, const std::vector<std::string>& inputs)
 
 void addMergeCommand(CLI::App& cli, CommandRun& run)
 {
-    CLI::App* sub = cli.add_subcommand("merge", "  merge OUT IN...               合并号码文件 IN..., 去重排序后写入 OUT\n");
+    CLI::App* sub = cli.add_subcommand("merge", "合并号码文件 IN..., 去重排序后写入 OUT");
     struct Options {
         std::string output;
         std::vector<std::string> inputs;

@@ -28,7 +28,7 @@ int runSearch(const SearchOptions& options)
 
 void addSearchCommand(CLI::App& cli, CommandRun& run)
 {
-    CLI::App* sub = cli.add_subcommand("search", kSearchUsage);
+    CLI::App* sub = cli.add_subcommand("search");
     auto options = std::make_shared<SearchOptions>();
     declareSearchOptions(*sub, *options);
     sub->callback([&run, options] { run = [options] { return runSearch(*options); }; });

@@ -236,8 +236,8 @@ CLI::Validator markerCheck()
 void addPlanCommand(CLI::App& cli, CommandRun& run)
 {
     CLI::App* sub = cli.add_subcommand("plan",
-                                       "  plan FILE                     把 FILE 当作关键字列表, 逐行列出字段标记(空, 传真: 或 FAX:)\n"
-                                       "                                和第一页的搜索地址, 以 TAB 分隔\n");
+                                       "把 FILE 当作关键字列表, 逐行列出字段标记(空, 传真: 或 FAX:)\n"
+                                       "和第一页的搜索地址, 以 TAB 分隔");
     auto file = std::make_shared<std::string>();
     sub->add_option("FILE", *file)->required();
     sub->callback([&run, file] { run = [file] { return runPlan(*file); }; });
@@ -245,8 +245,7 @@ void addPlanCommand(CLI::App& cli, CommandRun& run)
 
 void addCountCommand(CLI::App& cli, CommandRun& run)
 {
-    CLI::App* sub = cli.add_subcommand(
-        "count", "  count FILE                    输出关键字总数(逐行读取)和列表条数(整体拆分), 以 TAB 分隔\n");
+    CLI::App* sub = cli.add_subcommand("count", "输出关键字总数(逐行读取)和列表条数(整体拆分), 以 TAB 分隔");
     auto file = std::make_shared<std::string>();
     sub->add_option("FILE", *file)->required();
     sub->callback([&run, file] { run = [file] { return runCount(*file); }; });
@@ -255,12 +254,9 @@ void addCountCommand(CLI::App& cli, CommandRun& run)
 void addExtractCommand(CLI::App& cli, CommandRun& run)
 {
     CLI::App* sub = cli.add_subcommand("extract",
-                                       "  extract [--marker M | --wide] [--dedup] FILE...\n"
-                                       "                                把每个 FILE 当作一页搜索结果文本, 按顺序提取传真号码,\n"
-                                       "                                每个号码一行(CR LF); M 为 传真: 或 FAX:, 默认 传真:;\n"
-                                       "                                --wide 为宽松识别: 识别各种传真写法 (传真：, 传 真, Fax,\n"
-                                       "                                电话/传真, 全角数字, 号码中的空格, 一个标签后的多个号码,\n"
-                                       "                                下一行的号码), 不用 --marker; --dedup 表示去重\n");
+                                       "把每个 FILE 当作一页搜索结果文本, 按顺序提取传真号码,\n"
+                                       "每个号码一行(CR LF); {--marker}\n"
+                                       "{--wide} {--dedup}");
     struct Options {
         std::vector<std::string> files;
         std::string marker{kChineseFaxMarker};
@@ -268,10 +264,16 @@ void addExtractCommand(CLI::App& cli, CommandRun& run)
         bool wide = false;
     };
     auto options = std::make_shared<Options>();
-    CLI::Option* marker = sub->add_option("--marker", options->marker)->transform(markerCheck());
+    CLI::Option* marker = sub->add_option("--marker", options->marker, "M 为 传真: 或 FAX:, 默认 传真:;")
+                              ->option_text("M")
+                              ->transform(markerCheck());
     // Wide reading reads every fax label: a marker has no place beside it.
-    sub->add_flag("--wide", options->wide)->excludes(marker);
-    sub->add_flag("--dedup", options->deduplicate);
+    sub->add_flag("--wide", options->wide,
+                  "--wide 为宽松识别: 识别各种传真写法 (传真：, 传 真, Fax,\n"
+                  "电话/传真, 全角数字, 号码中的空格, 一个标签后的多个号码,\n"
+                  "下一行的号码), 不用 --marker;")
+        ->excludes(marker);
+    sub->add_flag("--dedup", options->deduplicate, "--dedup 表示去重");
     sub->add_option("FILE", options->files)->required();
     sub->callback([&run, options] {
         run = [options] {
@@ -282,20 +284,22 @@ void addExtractCommand(CLI::App& cli, CommandRun& run)
 
 void addPagerCommand(CLI::App& cli, CommandRun& run)
 {
-    CLI::App* sub = cli.add_subcommand(
-        "pager", "  pager --offset N [--wide] FILE\n"
-                 "                                FILE 是一页搜索结果文本, N 是读这一页时搜索进程记下的页面偏移,\n"
-                 "                                即这一页的偏移加 10 (第一页为 10); 这一页之后是否还有下一页:\n"
-                 "                                输出 1 或 0; --wide 也认不带方括号的翻页行\n"
-                 "                                (如 \"1 2 3 下一页>\")\n");
+    CLI::App* sub = cli.add_subcommand("pager",
+                                       "FILE 是一页搜索结果文本, {--offset} 这一页之后是否还有下一页:\n"
+                                       "输出 1 或 0; {--wide}");
     struct Options {
         std::string offset;
         std::string file;
         bool wide = false;
     };
     auto options = std::make_shared<Options>();
-    sub->add_option("--offset", options->offset)->required()->check(pageOffsetCheck());
-    sub->add_flag("--wide", options->wide);
+    sub->add_option("--offset", options->offset,
+                    "N 是读这一页时搜索进程记下的页面偏移,\n"
+                    "即这一页的偏移加 10 (第一页为 10);")
+        ->option_text("N")
+        ->required()
+        ->check(pageOffsetCheck());
+    sub->add_flag("--wide", options->wide, "--wide 也认不带方括号的翻页行\n(如 \"1 2 3 下一页>\")");
     sub->add_option("FILE", options->file)->required();
     sub->callback([&run, options] {
         run = [options] { return runPager(*tryStrToInt(options->offset), options->file, options->wide); };

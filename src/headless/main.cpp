@@ -1,7 +1,8 @@
 // vellumax-search: the search run of `vellumax-cli search`, which execs it
 // with the call already checked. It needs no display and runs as root too.
-#include "options/search_options.h"
 #include "headless/headless_search.h"
+#include "options/search_options.h"
+#include "options/usage_text.h"
 
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
@@ -20,7 +21,8 @@ int main(int argc, char** argv)
     try {
         parser.parse(argc, argv);
     } catch (const CLI::ParseError&) {
-        std::fprintf(stderr, "vellumax-cli: 调用有误\n\n用法: vellumax-cli search ...\n%s", cli::kSearchUsage);
+        std::fprintf(stderr, "vellumax-cli: 调用有误\n\n用法: vellumax-cli search ...\n%s",
+                     cli::commandUsage(parser, "search").c_str());
         return 2;
     }
 

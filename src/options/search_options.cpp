@@ -4,31 +4,35 @@
 
 namespace vellumax::cli {
 
-const char kSearchUsage[] =
-    "  search [--start N] [--interval SECONDS] [--dedup] [--wide] [--state FILE [--resume]] --out FILE\n"
-    "         [--table TABLE [--table-utf8]] KEYWORDS\n"
-    "                                不开窗口, 用浏览器引擎对关键字列表 KEYWORDS 做一次完整的搜索:\n"
-    "                                号码逐页追加到 --out (- 为标准输出); N 为起始位置, 默认 0;\n"
-    "                                SECONDS 为 1 到 1000, 默认 8; --dedup 表示去重 (--out 里已有的\n"
-    "                                号码也算); --state 每换一个关键字写一次进度文件 (与 vellumax.ini\n"
-    "                                格式相同), --resume 从该文件记录的位置继续; --wide 为宽松识别\n"
-    "                                (各种传真写法, 并按网页中的 \"下一页\" 链接翻页), 进度文件不记此项,\n"
-    "                                继续时须再给 --wide.\n"
-    "                                Ctrl-C 或 SIGTERM 读完当前页后停止, 退出码 130 或 143;\n"
-    "                                --table 把每个号码连同类型、地区、关键字、页面和所在行逐页追加到\n"
-    "                                CSV 号码表 TABLE (GBK, --table-utf8 为带 BOM 的 UTF-8)\n";
-
 void declareSearchOptions(CLI::App& app, SearchOptions& options)
 {
-    CLI::Option* start = app.add_option("--start", options.start);
-    app.add_option("--interval", options.interval)->check(CLI::Range(1, 1000));
-    app.add_flag("--dedup", options.deduplicate);
-    app.add_flag("--wide", options.wide);
-    CLI::Option* state = app.add_option("--state", options.stateFile);
-    app.add_flag("--resume", options.resume)->needs(state)->excludes(start);
-    app.add_option("--out", options.output)->required();
-    CLI::Option* table = app.add_option("--table", options.tableFile);
-    app.add_flag("--table-utf8", options.tableUtf8)->needs(table);
+    // The usage puts each option's description where the command's text
+    // names it.
+    app.description(
+        "不开窗口, 用浏览器引擎对关键字列表 KEYWORDS 做一次完整的搜索:\n"
+        "{--out} {--start}\n"
+        "{--interval} {--dedup} {--state} {--resume} {--wide}\n"
+        "Ctrl-C 或 SIGTERM 读完当前页后停止, 退出码 130 或 143;\n"
+        "{--table}");
+    CLI::Option* start = app.add_option("--start", options.start, "N 为起始位置, 默认 0;")->option_text("N");
+    app.add_option("--interval", options.interval, "SECONDS 为 1 到 1000, 默认 8;")
+        ->option_text("SECONDS")
+        ->check(CLI::Range(1, 1000));
+    app.add_flag("--dedup", options.deduplicate, "--dedup 表示去重 (--out 里已有的\n号码也算);");
+    app.add_flag("--wide", options.wide,
+                 "--wide 为宽松识别\n"
+                 "(各种传真写法, 并按网页中的 \"下一页\" 链接翻页), 进度文件不记此项,\n"
+                 "继续时须再给 --wide.");
+    CLI::Option* state = app.add_option("--state", options.stateFile,
+                                        "--state 每换一个关键字写一次进度文件 (与 vellumax.ini\n格式相同),")
+                             ->option_text("FILE");
+    app.add_flag("--resume", options.resume, "--resume 从该文件记录的位置继续;")->needs(state)->excludes(start);
+    app.add_option("--out", options.output, "号码逐页追加到 --out (- 为标准输出);")->option_text("FILE")->required();
+    CLI::Option* table = app.add_option("--table", options.tableFile,
+                                        "--table 把每个号码连同类型、地区、关键字、页面和所在行逐页追加到\n"
+                                        "CSV 号码表 TABLE (GBK, {--table-utf8})")
+                             ->option_text("TABLE");
+    app.add_flag("--table-utf8", options.tableUtf8, "--table-utf8 为带 BOM 的 UTF-8")->needs(table);
     app.add_option("KEYWORDS", options.keywordFile)->required();
 }
 

@@ -27,11 +27,9 @@ struct SearchOptions {
     bool operator==(const SearchOptions&) const = default;
 };
 
-// The lines of the usage text for the search command.
-extern const char kSearchUsage[];
-
-// Declares the options on `app` (the subcommand of vellumax-cli, or the
-// search program's own parser), filling `options` as they are parsed.
+// Declares the options, and the command's description, on `app` (the
+// subcommand of vellumax-cli, or the search program's own parser), filling
+// `options` as they are parsed.
 void declareSearchOptions(CLI::App& app, SearchOptions& options);
 
 // The same call, spelled out in full, for the search program: parsing these
