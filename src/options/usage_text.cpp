@@ -154,11 +154,9 @@ std::string programUsage(const CLI::App& program)
     return usage + "\n" + program.get_footer() + "\n";
 }
 
-std::string UsageFormatter::make_help(const CLI::App* app, std::string name, CLI::AppFormatMode mode) const
+std::string UsageFormatter::make_help(const CLI::App* app, std::string, CLI::AppFormatMode) const
 {
-    if (mode == CLI::AppFormatMode::Sub || app->get_parent())
-        return commandUsage(*app, name.empty() ? app->get_name() : name);
-    return programUsage(*app);
+    return app->get_parent() ? commandUsage(*app, app->get_name()) : programUsage(*app);
 }
 
 } // namespace vellumax::cli

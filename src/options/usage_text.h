@@ -34,7 +34,8 @@ std::string commandUsage(const CLI::App& command, std::string_view name);
 // program's footer.
 std::string programUsage(const CLI::App& program);
 
-// The formatter that gives CLI11's help the same text.
+// The formatter that gives CLI11's own help the same texts: a program's
+// whole usage, or a subcommand's entry.
 class UsageFormatter : public CLI::FormatterBase {
 public:
     std::string make_help(const CLI::App* app, std::string name, CLI::AppFormatMode mode) const override;

@@ -62,21 +62,6 @@ TEST(UsageText, MakesEachCommandsEntryFromItsDeclarations)
     }
 }
 
-TEST(UsageText, ALongSynopsisGoesOnUnderItsFirstGroup)
-{
-    CLI::App command("", "search");
-    command.set_help_flag();
-    std::string value;
-    for (const char* name : {"--alpha", "--beta", "--gamma", "--delta", "--epsilon", "--zeta", "--eta", "--theta"})
-        command.add_option(name, value)->option_text("SOMEVALUE");
-    command.add_option("KEYWORDS", value)->required();
-    command.description("说明");
-    EXPECT_EQ(commandUsage(command, "search"),
-              "  search [--alpha SOMEVALUE] [--beta SOMEVALUE] [--gamma SOMEVALUE] [--delta SOMEVALUE]\n"
-              "         [--epsilon SOMEVALUE] [--zeta SOMEVALUE] [--eta SOMEVALUE] [--theta SOMEVALUE] KEYWORDS\n"
-              "                                说明\n");
-}
-
 TEST(UsageText, TheProgramsUsageIsItsCommandsThenItsFlagsThenItsFooter)
 {
     CLI::App program("", "tool");
