@@ -6,6 +6,7 @@
 #include "search/fax_extraction.h"
 #include "search/page_analysis.h"
 #include "search/query_builder.h"
+#include "search/wide_number_forms.h"
 #include "search/wide_reading.h"
 
 #include <algorithm>
@@ -122,8 +123,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     forEachFaxNumberInText(text, marker, [&](std::string& n, std::string_view) { inText.push_back(n); });
     FUZZ_CHECK(inText == byLine);
 
-    // Wide reading gives every number the marker rule gives, the one of
-    // "传真:" first on its line, and the same across the text.
+    // Wide reading gives every number the marker rule gives (a service
+    // number in its own form), the one of "传真:" first on its line, and the
+    // same across the text.
     std::vector<std::string> wideByLine, wideInText;
     const PageLines page = pageLines(text);
     WideFaxReader reader;
@@ -132,11 +134,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         reader.readLine(line, [&](std::string& n, std::string_view) { wide.push_back(n); });
         for (const std::string_view m : {kChineseFaxMarker, kLatinFaxMarker})
             if (const std::optional<std::string> number = faxNumberInLine(line, m))
-                FUZZ_CHECK(std::find(wide.begin(), wide.end(), *number) != wide.end());
+                FUZZ_CHECK(std::find(wide.begin(), wide.end(), wideNumberForm(*number)) != wide.end());
         if (const std::optional<std::string> first = faxNumberInLine(line, kChineseFaxMarker))
-            FUZZ_CHECK(wide.front() == *first);
+            FUZZ_CHECK(wide.front() == wideNumberForm(*first));
         for (const std::string& n : wide)
-            FUZZ_CHECK(n.size() >= 11 && n.size() <= 29 && n.front() == '0');
+            FUZZ_CHECK(n.size() >= 11 && n.size() <= 29 &&
+                       (n.front() == '0' || n.starts_with("400-") || n.starts_with("800-")));
         wideByLine.insert(wideByLine.end(), wide.begin(), wide.end());
     }
     WideFaxReader textReader;

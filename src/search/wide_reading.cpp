@@ -2,11 +2,13 @@
 
 #include "search/page_analysis.h"
 #include "search/query_builder.h"
+#include "search/wide_number_forms.h"
 #include "text/compatibility_forms.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -24,6 +26,12 @@ constexpr std::string_view kChuanOld = "\x82\xF7";    // 傳
 constexpr std::string_view kZhen = "\xD5\xE6";        // 真
 constexpr std::string_view kHaoMa = "\xBA\xC5\xC2\xEB"; // 号码
 constexpr std::string_view kHao = "\xBA\xC5";         // 号
+// After a fax word, these make it prose: "传真至本中心（028-...）".
+constexpr std::array<std::string_view, 2> kToWords = {"\xD6\xC1", "\xB5\xBD"}; // 至 到
+constexpr std::string_view kFullStop = "\xA1\xA3";                             // 。
+// Prose under 传真至 reads past counts and dates ("3楼", "5日") to a number
+// of at least this many digits.
+constexpr int kShortestProseNumber = 7;
 constexpr std::array<std::string_view, 3> kLongDashes = {"\xA1\xAA", "\xA8\x43", "\xA8\x44"}; // — – ―
 // Between two numbers of one label: 、 或 及 和 (besides / , ; &).
 constexpr std::array<std::string_view, 4> kNumberSeparators = {"\xA1\xA2", "\xBB\xF2", "\xBC\xB0", "\xBA\xCD"};
@@ -204,20 +212,23 @@ bool isSeparatorAt(std::string_view s, size_t i, size_t& length)
     return length != 0;
 }
 
-// A candidate that is a date (2019-10-12), which the marker rule would take
-// for a number of eleven bytes.
-bool looksLikeDate(std::string_view plain)
+// A number as written that is a date (2019-10-12, 2019.10.12), which the
+// marker rule would take for a number of eleven bytes.
+bool looksLikeDate(std::string_view written)
 {
-    if (plain.size() < 8 || plain.size() > 10 || !(plain.starts_with("19") || plain.starts_with("20")))
+    if (written.size() < 8 || written.size() > 10 || !(written.starts_with("19") || written.starts_with("20")))
         return false;
-    int dashes = 0;
-    for (const char c : plain) {
-        if (c == '-')
-            ++dashes;
+    const char separator = written[4];
+    if (separator != '-' && separator != '.')
+        return false;
+    int separators = 0;
+    for (const char c : written) {
+        if (c == separator)
+            ++separators;
         else if (!isDigit(c))
             return false;
     }
-    return dashes == 2 && plain[4] == '-';
+    return separators == 2;
 }
 
 bool opensNumberPart(std::string_view rest)
@@ -425,6 +436,76 @@ bool isCompatibilityFormAt(std::string_view s, size_t i)
     return i + 1 < s.size() && (s[i] == '\xA3' || (s[i] == '\xA1' && s[i + 1] == '\xA1'));
 }
 
+// Where the reading stands: under no fax label; under one, before its
+// first number; in a sentence that sends something by fax (传真至), before
+// its number; after a number, or after a separator that promises one more.
+enum class Scope { None, Label, Prose, Number, Separator };
+
+int digitCount(std::string_view plain) { return static_cast<int>(std::count_if(plain.begin(), plain.end(), isDigit)); }
+
+// A number as written on a line, with what the reading knows around it.
+struct WrittenNumber {
+    std::string plain;
+    std::string_view written;
+    bool afterSlash;         // "/" stands right before it, blanks aside
+    std::string_view before; // the fax number taken before it on the line
+};
+
+// The fax number a number read under `scope` gives, in the plain form, or
+// nothing. After a fax number, with blanks or a separator between, a local
+// number alone takes the area code of the one before, if it had one, and a
+// few digits after "/" stand for its last ones ("021-53853033/3022"); with
+// blanks only, any other number must be whole by itself: a count, a price, a
+// postcode or a date is not.
+std::optional<std::string> faxNumberUnder(Scope scope, WrittenNumber number)
+{
+    std::string& plain = number.plain;
+    if (scope == Scope::None || looksLikeDate(plain) || looksLikeDate(number.written))
+        return std::nullopt;
+    if (scope == Scope::Number || scope == Scope::Separator) {
+        const std::string before = normaliseNumber(number.before);
+        const std::string_view areaCode = areaCodeOf(before);
+        if (number.afterSlash && !areaCode.empty())
+            if (std::optional<std::string> next = withLastDigits(before, plain))
+                return next;
+        if (isLocalNumber(plain, scope == Scope::Separator)) {
+            if (areaCode.empty())
+                return std::nullopt;
+            return std::string(areaCode) + '-' + plain;
+        }
+        if (scope == Scope::Number && !isWholeNumber(normaliseNumber(plain)))
+            return std::nullopt;
+    }
+    return plain;
+}
+
+bool slashBefore(std::string_view s, size_t i)
+{
+    while (i > 0 && isBlank(s[i - 1]))
+        --i;
+    return i > 0 && s[i - 1] == '/';
+}
+
+// Whether the text in a bracket is a note: no digit, no colon, nothing yet
+// to fold (a full-width digit or colon).
+bool isNote(std::string_view inside)
+{
+    for (size_t i = 0; i < inside.size(); i += charLength(inside, i))
+        if (isDigit(inside[i]) || inside[i] == ':' || isCompatibilityFormAt(inside, i))
+            return false;
+    return true;
+}
+
+// Whether the Latin word around `i` is one of another label (Tel, E-mail).
+bool isLatinLabelWordAt(std::string_view s, size_t i)
+{
+    size_t end = i;
+    while (end < s.size() && isLatinLetter(s[end]))
+        ++end;
+    return std::any_of(kLatinLabelWords.begin(), kLatinLabelWords.end(),
+                       [&](std::string_view word) { return containsFoldedLatin(s.substr(i, end - i), word); });
+}
+
 // The numbers of one line after fax labels, in the plain form, before the
 // marker rule's normalisation. `labelPending` comes in true when the line
 // before ended with a fax label, and goes out true when this one does.
@@ -452,10 +533,6 @@ void plainFaxNumbers(std::string_view s, bool& labelPending, std::vector<std::st
         if (const void* colon = ::memrchr(s.data(), ':', first))
             from = static_cast<size_t>(static_cast<const char*>(colon) - s.data()) + 1;
     }
-    // Where the reading stands: under no fax label; under one, before its
-    // first number, after a number, or after a separator that promises one
-    // more.
-    enum class Scope { None, Label, Number, Separator };
     Scope scope = labelPending ? Scope::Label : Scope::None;
     // Where the text that a colon would make a label begins.
     size_t labelStart = from;
@@ -480,7 +557,8 @@ void plainFaxNumbers(std::string_view s, bool& labelPending, std::vector<std::st
         // anything else (long dashes, 、 and the other separators, 传 and 傳,
         // full-width forms).
         if (isLeadByte(c) && !mayBeginSignOrLabel(c) && i + 1 < s.size()) {
-            scope = Scope::None;
+            if (scope != Scope::Prose || oneOfAt(s, i, kLabelWords))
+                scope = Scope::None;
             i += 2;
             continue;
         }
@@ -488,8 +566,12 @@ void plainFaxNumbers(std::string_view s, bool& labelPending, std::vector<std::st
             size_t length = 0;
             std::string plain = plainNumberAt(s.substr(i), length);
             if (length > 0) {
-                if ((scope == Scope::Label || scope == Scope::Separator) && !looksLikeDate(plain)) {
-                    numbers.push_back(std::move(plain));
+                if (scope == Scope::Prose && digitCount(plain) < kShortestProseNumber) {
+                    // A count or a date in the sentence: its number is still to come.
+                } else if (std::optional<std::string> number = faxNumberUnder(
+                               scope, {std::move(plain), s.substr(i, length), slashBefore(s, i),
+                                       numbers.empty() ? std::string_view() : std::string_view(numbers.back())})) {
+                    numbers.push_back(std::move(*number));
                     scope = Scope::Number;
                 } else {
                     scope = Scope::None;
@@ -498,11 +580,10 @@ void plainFaxNumbers(std::string_view s, bool& labelPending, std::vector<std::st
                 continue;
             }
             // A bracketed note without digits, "(Fax)" or "（总机）", leaves the
-            // label as it is.
+            // label as it is; a bracket with a label or a number in it is read.
             if (c == '(') {
                 const size_t close = s.find(')', i);
-                if (close != std::string_view::npos && close - i <= 32 &&
-                    s.substr(i, close - i).find(':') == std::string_view::npos) {
+                if (close != std::string_view::npos && close - i <= 32 && isNote(s.substr(i + 1, close - i - 1))) {
                     i = close + 1;
                     continue;
                 }
@@ -514,6 +595,8 @@ void plainFaxNumbers(std::string_view s, bool& labelPending, std::vector<std::st
         if (isSeparatorAt(s, i, separator)) {
             if (scope == Scope::Number)
                 scope = Scope::Separator;
+            else if (scope == Scope::Prose && c == ';')
+                scope = Scope::None;
             if (c == ',' || c == ';')
                 labelStart = i + separator;
             i += separator;
@@ -522,6 +605,12 @@ void plainFaxNumbers(std::string_view s, bool& labelPending, std::vector<std::st
         if (const size_t word = faxWordAt(s, i)) {
             // A fax label without a colon: "传真 0512-...", "Fax No. 0512-...".
             i += word;
+            // Or in a sentence: "请将回执传真至0335-3066206，".
+            if (const size_t to = oneOfAt(s, i, kToWords)) {
+                i += to;
+                scope = Scope::Prose;
+                continue;
+            }
             i += faxWordSuffixAt(s, i);
             // A label in brackets: "【传真】0512-...", "[Fax] 0512-...".
             for (size_t bracket; i < s.size() && (bracket = closingBracketAt(s, i)) != 0;)
@@ -543,11 +632,14 @@ void plainFaxNumbers(std::string_view s, bool& labelPending, std::vector<std::st
         }
         // A word or a sign that is no part of a fax label's numbers. Most
         // signs end the text a colon would make a label of; words and
-        // brackets do not.
-        scope = Scope::None;
+        // brackets do not. A sentence under 传真至 goes on to its full stop,
+        // or to another label.
+        const bool fullStop = startsWithAt(s, i, kFullStop);
+        if (scope != Scope::Prose || fullStop || (isLatinLetter(c) && isLatinLabelWordAt(s, i)))
+            scope = Scope::None;
         if (!isLeadByte(c) && !isLatinLetter(c) && c != '(' && c != ')' && c != '.' && c != '#' && c != '_')
             labelStart = i + 1;
-        else if (startsWithAt(s, i, "\xA1\xA3")) // 。
+        else if (fullStop)
             labelStart = i + 2;
         i += charLength(s, i);
     }
@@ -578,7 +670,7 @@ void WideFaxReader::readLine(std::string_view line, const FoundNumberCallback& f
         if (const std::optional<std::string_view> run = numberRunAfterMarker(line, marker)) {
             std::string number = normaliseNumber(*run);
             if (isWithinLengthWindow(number))
-                specified.push_back({*run, std::move(number)});
+                specified.push_back({*run, wideNumberForm(std::move(number))});
         }
     if (!labelPending && specified.empty() && !mayHoldFaxLabel(line))
         return;
@@ -607,6 +699,7 @@ void WideFaxReader::readLine(std::string_view line, const FoundNumberCallback& f
         if (same == specified.end()) {
             if (!isWithinLengthWindow(number))
                 continue;
+            number = wideNumberForm(std::move(number));
             same = std::find_if(specified.begin(), specified.end(),
                                 [&](const Specified& s) { return !s.given && s.number == number; });
         }

@@ -22,12 +22,16 @@ std::string plainNumberAt(std::string_view text, size_t& length);
 // Wide reading of page lines: every fax label people write counts, Chinese
 // or English, either colon, blanks around them (传真：, 传 真:, 傳真, Fax, 电话/传真,
 // 传真 (Fax):, 传真号码...), and every number after it, several of them when
-// they are parted by "/", "、", "，" or "或". A number after another label (电话,
-// Tel, 手机...) is never taken: a number belongs to the label right before it.
-// Full-width forms are folded first. Each number is brought to the form the
-// marker rule gives for it written plainly after "传真:", so both readings
-// give the same text for the same number; on a line the marker rule takes a
-// number from (with "传真:" or "FAX:"), that number comes first.
+// they are parted by "/", "、", "，" or "或", or by blanks when each is whole;
+// a local number among them takes the area code of the one before. In a
+// sentence, 传真至 (or 传真到) takes the first number up to its end. A number
+// after another label (电话, Tel, 手机...) is never taken: a number belongs to
+// the label right before it. Full-width forms are folded first. Each number
+// is brought to the form the marker rule gives for it written plainly after
+// "传真:", so both readings give the same text for the same number, but for
+// the service numbers (400-6617163), which keep their own form; on a line
+// the marker rule takes a number from (with "传真:" or "FAX:"), that number
+// comes first.
 //
 // A label that ends its line takes the number that opens the next one, so
 // the reader keeps that between lines; a new page starts with `newPage`.

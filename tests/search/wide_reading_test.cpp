@@ -3,6 +3,7 @@
 #include "search/fax_extraction.h"
 #include "search/page_analysis.h"
 #include "search/query_builder.h"
+#include "search/wide_number_forms.h"
 #include "search/wide_pager.h"
 #include "search/wide_reading.h"
 #include "text/gbk_codec.h"
@@ -73,9 +74,35 @@ TEST(WideReading, ReadsTheLabelsAndNumbersPeopleWrite)
         {{"Fax:+86.57186562951"}, {"057186562951"}},
         {{"传真：139 1234 5678"}, {"013912345678"}},
         {{"传真：0510-68937888/0510-68937999"}, {"0510-68937888", "0510-68937999"}},
-        {{"传真：0510-68937888、0510-68937999 或 0510-68937000"},
-         {"0510-68937888", "0510-68937999", "0510-68937000"}},
+        {{"传真：0510-68937888、0510-68937999 或 0510-68937000"}, {"0510-68937888", "0510-68937999", "0510-68937000"}},
         {{"传真：0510-68937888（销售部），0510-68937999（采购部）"}, {"0510-68937888", "0510-68937999"}},
+        // A second number after blanks: whole by itself, or a local number
+        // that takes the area code of the one before, as after "/".
+        {{"传真：0571-86512038    0571-86512030"}, {"0571-86512038", "0571-86512030"}},
+        {{"传真：021-63318928(出境)  021-63310982(国内)"}, {"021-63318928", "021-63310982"}},
+        {{"传真：0512-12345678 13912345678"}, {"0512-12345678", "013912345678"}},
+        {{"传真：0086-21-64417136 64417179"}, {"021-64417136", "021-64417179"}},
+        {{"电话/传真：（028）85560800 85560811"}, {"028-85560800", "028-85560811"}},
+        {{"传真：028-86627086/86627096-888"}, {"028-86627086", "028-86627096-888"}},
+        {{"传真：13912345678/64417179"}, {"013912345678"}},
+        {{"传真：0512-12345678 邮编 215000"}, {"0512-12345678"}},
+        {{"传真：0512-12345678 215000"}, {"0512-12345678"}},
+        {{"传真：0512-12345678 2019.10.12 发布"}, {"0512-12345678"}},
+        {{"传真：0512-12345678 8 台"}, {"0512-12345678"}},
+        {{"传真：0512-12345678 1234567"}, {"0512-12345678"}},
+        {{"传真：0512-12345678 0512-1234"}, {"0512-12345678"}},
+        // 传真至 in a sentence: the first number up to its end.
+        {{"请将汇款底单传真至0335-3066206，我们将以收到传真件为准。"}, {"0335-3066206"}},
+        {{"传真至四川省某某中心3号楼（028-87740171-808）。"}, {"028-87740171-808"}},
+        {{"请于6月5日前将报名表传真到协会秘书处。0512-12345679"}, {}},
+        {{"传真至本公司或直接Email通知 0512-12345678"}, {}},
+        {{"传真至本中心，电话0512-12345678"}, {}},
+        {{"传真至财务部；0512-12345678"}, {}},
+        // Service numbers keep their form.
+        {{"传真:86-4006617163-01121"}, {"400-6617163-01121"}},
+        {{"传真：400-661-7163"}, {"400-6617163"}},
+        {{"Fax: +86 400 661 7163"}, {"400-6617163"}},
+        {{"传真：800-810-8888 转 123"}, {"800-8108888"}},
         {{"传真:0512-12345678转8001"}, {"0512-12345678"}},
         {{"传真：0512—87654321"}, {"0512-87654321"}},
         // A number belongs to the label right before it.
@@ -84,7 +111,6 @@ TEST(WideReading, ReadsTheLabelsAndNumbersPeopleWrite)
         {{"地址：杭州西湖科技园 电话：0571-88210386 传真：0571-87672166 邮编：310012"}, {"0571-87672166"}},
         {{"Tel: +86-21-6432 1234, Fax: +86-21-6432 1235, Mobile: 139 1234 5678"}, {"021-64321235"}},
         {{"传真：0512-12345678 手机：13912345678"}, {"0512-12345678"}},
-        {{"传真：0512-12345678 13912345678"}, {"0512-12345678"}},
         {{"电话：0512-12345678，传真：同上"}, {}},
         {{"传真号码见下方 电话：0512-12345678"}, {}},
         // No fax label at all.
@@ -112,6 +138,45 @@ TEST(WideReading, PlainNumberEndsWhereTheNumberDoes)
         EXPECT_EQ(plainNumberAt(text, taken), plain) << text;
         EXPECT_EQ(taken, length) << text;
     }
+}
+
+TEST(WideNumberForms, TellWholeNumbersAreaCodesAndServiceNumbers)
+{
+    // number, whole, area code, wide form
+    const std::vector<std::tuple<std::string, bool, std::string, std::string>> cases = {
+        {"0512-12345678", true, "0512", "0512-12345678"},
+        {"010-8527-1272", true, "010", "010-8527-1272"},
+        {"05121234567-801", true, "0512", "05121234567-801"},
+        {"0512-12345678-12345678", false, "", "0512-12345678-12345678"},
+        {"013912345678", true, "", "013912345678"},
+        {"0139123456789", false, "", "0139123456789"},
+        {"0-25-83595535", false, "", "0-25-83595535"},
+        {"04006617163-01121", true, "", "400-6617163-01121"},
+        {"0400-661-7163", true, "", "400-6617163"},
+        {"0800-810-8888", true, "", "800-8108888"},
+        {"08008108888123", false, "", "08008108888123"},
+        {"0800-024-024", false, "", "0800-024-024"},
+        {"0371-0371-86226610", false, "", "0371-86226610"},
+    };
+    for (const auto& [number, whole, area, wide] : cases) {
+        EXPECT_EQ(isWholeNumber(number), whole) << number;
+        EXPECT_EQ(areaCodeOf(number), area) << number;
+        EXPECT_EQ(wideNumberForm(number), wide) << number;
+    }
+    for (const auto& [plain, local] : std::vector<std::pair<std::string, bool>>{{"64417179", true},
+                                                                                {"6441717", true},
+                                                                                {"86627096-888", true},
+                                                                                {"644171", false},
+                                                                                {"164417179", false},
+                                                                                {"14417179", false},
+                                                                                {"(0)64417179", false},
+                                                                                {"64417179-1234567", false}})
+        EXPECT_EQ(isLocalNumber(plain), local) << plain;
+    EXPECT_TRUE(isLocalNumber("2763-7223", true));
+    EXPECT_FALSE(isLocalNumber("2763-7223"));
+    EXPECT_EQ(withLastDigits("021-53853033", "3022"), "021-53853022");
+    EXPECT_EQ(withLastDigits("010-62797331-2000", "1"), "010-62797331-2001");
+    EXPECT_EQ(withLastDigits("021-53853033", "53853034"), std::nullopt);
 }
 
 TEST(WidePager, KnowsThePagerOfTodayFromResultText)
@@ -146,9 +211,9 @@ TEST(WidePager, KnowsThePagerOfTodayFromResultText)
     EXPECT_TRUE(wideOffersNextPage({bracketed}, &none, 10));
 }
 
-// Every number the marker rule takes from a page, wide reading takes too,
-// and a line's first such number comes first; across the text, wide
-// reading gives what it gives line by line.
+// Every number the marker rule takes from a page, wide reading takes too (a
+// service number in its own form), and a line's first such number comes
+// first; across the text, wide reading gives what it gives line by line.
 void expectWideHoldsSpecified(const std::string& text)
 {
     const PageLines lines = pageLines(text);
@@ -164,9 +229,9 @@ void expectWideHoldsSpecified(const std::string& text)
         reader.readLine(line, [&](std::string& n, std::string_view) { wide.push_back(n); });
         for (const std::string_view marker : {kChineseFaxMarker, kLatinFaxMarker})
             if (const std::optional<std::string> specified = faxNumberInLine(line, marker))
-                ASSERT_NE(std::find(wide.begin(), wide.end(), *specified), wide.end()) << line;
+                ASSERT_NE(std::find(wide.begin(), wide.end(), wideNumberForm(*specified)), wide.end()) << line;
         if (const std::optional<std::string> first = faxNumberInLine(line, kChineseFaxMarker))
-            ASSERT_EQ(wide.front(), *first) << line;
+            ASSERT_EQ(wide.front(), wideNumberForm(*first)) << line;
     }
 }
 
@@ -175,9 +240,10 @@ TEST(WideReading, HoldsEveryNumberTheMarkerRuleTakes)
     const std::string fax = gbk("传真:");
     const std::string kFax = gbk("电话：021-1 传真:0512-12345678");
     std::mt19937 random(21);
-    const std::vector<std::string> pieces = {fax,   "FAX:", gbk("电话:"), gbk("传真："), "0512", "-", "(", ")",
-                                             "+86", " ",    "12345678", "8", ".", "/", gbk("、"), "\r\n",
-                                             "\x81", gbk("转"), gbk("真"), "Fax", gbk("（"), gbk("１")};
+    const std::vector<std::string> pieces = {
+        fax,       "FAX:",     gbk("电话:"), gbk("传真："), "0512", "-",       "(",      ")",    "+86",
+        " ",       "12345678", "8",          ".",           "/",    gbk("、"), "\r\n",   "\x81", gbk("转"),
+        gbk("真"), "Fax",      gbk("（"),    gbk("１"),     "400",  "6617163", gbk("至")};
     // Into a result list, which takes each number it is handed.
     ResultList results;
     EXPECT_EQ(ExtractFaxNumbersWide({kFax}, {}, results), 1u);
