@@ -92,7 +92,8 @@ std::string wideNumberForm(std::string number)
     // An area code written twice, "0371-0371-86226610", is dialled once.
     const size_t area = areaCodeLength(number);
     if (area > 0 && number.size() > 2 * area + 1 && number[area] == '-' &&
-        number.compare(area + 1, area + 1, number, 0, area + 1) == 0)
+        number.compare(area + 1, area + 1, number, 0, area + 1) == 0 &&
+        !areaCodeOf(std::string_view(number).substr(area + 1)).empty())
         number.erase(0, area + 1);
     return number;
 }

@@ -331,6 +331,10 @@ std::string plainNumberAt(std::string_view text, size_t& length)
         }
         break;
     }
+    // Dashes after the last digit draw a line ("Fax: 0755-82944243 -----"):
+    // they are no part of the number.
+    while (plain.ends_with('-'))
+        plain.pop_back();
     length = digits > 0 ? i : 0;
     return digits > 0 ? plain : std::string();
 }
@@ -462,6 +466,10 @@ std::optional<std::string> faxNumberUnder(Scope scope, WrittenNumber number)
     std::string& plain = number.plain;
     if (scope == Scope::None || looksLikeDate(plain) || looksLikeDate(number.written))
         return std::nullopt;
+    // A local number alone cannot be dialled: the 0 the marker rule puts in
+    // front would make its first digits an area code ("3161125-17").
+    if ((scope == Scope::Label || scope == Scope::Prose) && isLocalNumber(plain))
+        return std::nullopt;
     if (scope == Scope::Number || scope == Scope::Separator) {
         const std::string before = normaliseNumber(number.before);
         const std::string_view areaCode = areaCodeOf(before);
@@ -477,6 +485,14 @@ std::optional<std::string> faxNumberUnder(Scope scope, WrittenNumber number)
             return std::nullopt;
     }
     return plain;
+}
+
+// " ' and “ ” ‘ ’.
+size_t quoteAt(std::string_view s, size_t i)
+{
+    if (s[i] == '"' || s[i] == '\'')
+        return 1;
+    return oneOfAt(s, i, std::array<std::string_view, 4>{"\xA1\xB0", "\xA1\xB1", "\xA1\xAE", "\xA1\xAF"});
 }
 
 bool slashBefore(std::string_view s, size_t i)
@@ -622,6 +638,12 @@ void plainFaxNumbers(std::string_view s, bool& labelPending, std::vector<std::st
                 scope = Scope::Label;
             else if (s[next] != ':')
                 scope = Scope::None;
+            continue;
+        }
+        // Quotes around a label or a number ("传真": "0551-65203999") change
+        // nothing.
+        if (const size_t quote = quoteAt(s, i)) {
+            i += quote;
             continue;
         }
         if (needsFolding && isCompatibilityFormAt(s, i) &&

@@ -157,6 +157,7 @@ TEST(WideNumberForms, TellWholeNumbersAreaCodesAndServiceNumbers)
         {"08008108888123", false, "", "08008108888123"},
         {"0800-024-024", false, "", "0800-024-024"},
         {"0371-0371-86226610", false, "", "0371-86226610"},
+        {"0512-0512-1", false, "", "0512-0512-1"},
     };
     for (const auto& [number, whole, area, wide] : cases) {
         EXPECT_EQ(isWholeNumber(number), whole) << number;
