@@ -164,14 +164,11 @@ TEST(WideNumberForms, TellWholeNumbersAreaCodesAndServiceNumbers)
         EXPECT_EQ(areaCodeOf(number), area) << number;
         EXPECT_EQ(wideNumberForm(number), wide) << number;
     }
-    for (const auto& [plain, local] : std::vector<std::pair<std::string, bool>>{{"64417179", true},
-                                                                                {"6441717", true},
-                                                                                {"86627096-888", true},
-                                                                                {"644171", false},
-                                                                                {"164417179", false},
-                                                                                {"14417179", false},
-                                                                                {"(0)64417179", false},
-                                                                                {"64417179-1234567", false}})
+    const std::vector<std::pair<std::string, bool>> locals = {
+        {"64417179", true},   {"6441717", true},    {"86627096-888", true}, {"644171", false},
+        {"164417179", false}, {"14417179", false},  {"(0)64417179", false}, {"64417179-1234567", false},
+    };
+    for (const auto& [plain, local] : locals)
         EXPECT_EQ(isLocalNumber(plain), local) << plain;
     EXPECT_TRUE(isLocalNumber("2763-7223", true));
     EXPECT_FALSE(isLocalNumber("2763-7223"));
