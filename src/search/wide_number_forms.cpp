@@ -22,18 +22,6 @@ size_t digitsAt(std::string_view s, size_t i)
     return n;
 }
 
-// How many digits of area code `number` opens with: 010 and 02x have three,
-// 0 and three digits from 3 on have four (as 0571).
-size_t areaCodeLength(std::string_view number)
-{
-    const size_t digits = digitsAt(number, 0);
-    if (digits >= 3 && (number.starts_with("010") || number.starts_with("02")))
-        return 3;
-    if (digits >= 4 && number[0] == '0' && number[1] >= '3' && number[1] <= '9')
-        return 4;
-    return 0;
-}
-
 // Whether `rest` is nothing, or a dash and an extension's digits.
 bool isExtensionOrNothing(std::string_view rest)
 {
@@ -62,6 +50,16 @@ bool isLocalPartAt(std::string_view number, size_t i)
 }
 
 } // namespace
+
+size_t areaCodeLength(std::string_view number)
+{
+    const size_t digits = digitsAt(number, 0);
+    if (digits >= 3 && (number.starts_with("010") || number.starts_with("02")))
+        return 3;
+    if (digits >= 4 && number[0] == '0' && number[1] >= '3' && number[1] <= '9')
+        return 4;
+    return 0;
+}
 
 std::optional<std::string> serviceNumberForm(std::string_view number)
 {

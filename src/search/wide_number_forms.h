@@ -11,6 +11,10 @@ namespace vellumax {
 // area code, and the national service numbers, which keep a form of their
 // own.
 
+// How many digits of area code a number opens with: 010 and 02x have
+// three, 0 and three digits from 3 on have four (as 0571); 0 for none.
+size_t areaCodeLength(std::string_view number);
+
 // A number of the national 400 and 800 services (the three digits, then
 // seven) as it is dialled, without a 0 in front: "04006617163-01121" is
 // "400-6617163-01121", "0400-661-7163" is "400-6617163". An extension after

@@ -247,17 +247,9 @@ bool isCountryCode(std::string_view group) { return group == "86" || group == "0
 // 3 on; after a country code the same without the 0.
 bool isAreaCode(std::string_view group, bool afterCountryCode)
 {
-    if (!group.starts_with('0')) {
-        if (!afterCountryCode)
-            return false;
-    } else {
-        group.remove_prefix(1);
-    }
-    if (group == "10")
-        return true;
-    if (group.size() == 2 && group[0] == '2')
-        return true;
-    return group.size() == 3 && group[0] >= '3' && group[0] <= '9';
+    if (group.starts_with('0'))
+        return areaCodeLength(group) == group.size();
+    return afterCountryCode && areaCodeLength("0" + std::string(group)) == group.size() + 1;
 }
 
 } // namespace
