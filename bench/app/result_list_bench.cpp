@@ -47,13 +47,13 @@ class PagesInTurn : public PageSource {
 public:
     PagesInTurn(int lines, bool fax) : lines_(lines), fax_(fax) {}
     void RequestPage(const std::string&) override { ++requested_; }
-    std::string ReadPageText() override
+    void ReadPageText(bool, std::function<void(PageRead)> done) override
     {
         std::string text;
         if (requested_ > 0)
             for (const std::string& line : makePage(requested_ - 1, lines_, fax_))
                 text += line + "\r\n";
-        return text;
+        done({{std::move(text), std::nullopt}, {}});
     }
 
 private:

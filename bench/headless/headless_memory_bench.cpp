@@ -83,9 +83,9 @@ public:
     {
     }
 
-    void pageRead() override
+    void pageRead(const SearchRun::PageResult& page) override
     {
-        FastPacedSearch::pageRead();
+        FastPacedSearch::pageRead(page);
         ++read_;
         if (read_ == 200 || read_ == pages_) {
             const auto [self, tree] = residentKiB();

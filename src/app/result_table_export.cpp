@@ -2,8 +2,8 @@
 
 #include "app/dialogs.h"
 #include "app/gbk_qt.h"
-#include "app/result_table_file.h"
 #include "numbers/number_classifier.h"
+#include "run/number_table_file.h"
 #include "text/error.h"
 
 #include <QEventLoop>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/entry_origins.h"
+#include "run/entry_origins.h"
 #include "search/result_list.h"
 
 #include <QObject>

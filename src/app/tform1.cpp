@@ -4,7 +4,7 @@
 #include "app/about/tform2.h"
 #include "app/app_texts.h"
 #include "app/fonts.h"
-#include "app/form_run_host.h"
+#include "app/form_run_view.h"
 #include "app/gbk_qt.h"
 #include "app/pictures.h"
 #include "app/program_folder.h"
@@ -17,6 +17,7 @@
 #include "app/status_panels.h"
 #include "app/tray/desktop_notification_area.h"
 #include "browser/headless_browser.h"
+#include "browser/qt_page_timer.h"
 #include "browser/web_page_source.h"
 #include "search/connectivity.h"
 #include "text/error.h"
@@ -88,14 +89,14 @@ FormServices withDefaults(FormServices services)
 } // namespace
 
 TForm1::TForm1(FormServices services, QWidget* parent)
-    : QMainWindow(parent), queries(services.endpoint), run(queries, keywordList, results),
+    : QMainWindow(parent), session_(services.endpoint, keywordList, results),
       services_(withDefaults(std::move(services)))
 {
     dialogs_ = services_.dialogs(this);
     buildControls();
     buildTray();
     pageSource_ = services_.pageSource(WebBrowser1);
-    buildSearchDriver();
+    buildSearchRun();
     connect(qApp, &QGuiApplication::commitDataRequest, this, &TForm1::commitDataRequest);
     runCommand([this] { FormCreate(); });
     // The about box is made once, hidden, right after the main window.
@@ -175,7 +176,7 @@ void TForm1::buildControls()
     ListView1 = new ResultListView(results, body);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setFixedWidth(161);
-    auto* tableExport = new ResultTableExport(this, *dialogs_, results, resultOrigins, keywordList,
+    auto* tableExport = new ResultTableExport(this, *dialogs_, results, session_.origins(), keywordList,
                                               QString::fromStdString(services_.programFolder));
     QMenu* listMenu =
         makeResultListMenu(ListView1, [this, tableExport] { runCommand([tableExport] { tableExport->run(); }); });

@@ -1,11 +1,10 @@
 #pragma once
 
 #include "app/dialogs.h"
-#include "app/entry_origins.h"
+#include "run/run_session.h"
 #include "search/page_source.h"
 #include "search/query_builder.h"
 #include "search/result_list.h"
-#include "search/search_run.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -25,10 +24,10 @@ class QWebEngineView;
 
 namespace vellumax {
 
-class FormRunHost;
+class FormRunView;
 class NotificationArea;
 class ProgramOptions;
-class SearchDriver;
+class QtPageTimer;
 class ResultListView;
 class TantTaskbarIcon;
 class TForm2;
@@ -67,7 +66,6 @@ public:
     void SpeedButton10Click(); // 退出
     void Button1Click();
     void Timer1Timer();
-    void ProcessResultPage();
     void BitBtn1Click();
     void ReadSettingsFile();
     void WriteSettingsFile();
@@ -95,7 +93,7 @@ public:
         const ResultList& results;
         const SearchRun& run;
     };
-    State state() const { return {keywordList, results, run}; }
+    State state() const { return {keywordList, results, session_.run()}; }
 
 signals:
     // The close question was answered so that the program ends.
@@ -137,9 +135,7 @@ private:
     // Lasting state.
     std::vector<std::string> keywordList;
     ResultList results;
-    EntryOrigins resultOrigins; // beside each entry of results: where it was found
-    QueryBuilder queries;
-    SearchRun run;
+    RunSession session_; // the run over the two lists, and each entry's origin
 
     void buildControls();
     void buildTray();     // tform1_tray.cpp
@@ -149,7 +145,7 @@ private:
     void FormCreate();
     bool FormCloseQuery();
     void commitDataRequest(QSessionManager& manager);
-    void buildSearchDriver(); // tform1_search.cpp
+    void buildSearchRun();                        // tform1_search.cpp
     void buildWideReadingSwitch(QMenu* listMenu); // tform1_wide_reading.cpp
     void nameControls();
     void setCommandStates(bool search, bool stop, bool import);
@@ -158,8 +154,8 @@ private:
     FormServices services_;
     std::unique_ptr<Dialogs> dialogs_;
     std::unique_ptr<PageSource> pageSource_;
-    std::unique_ptr<FormRunHost> runHost_;
-    std::unique_ptr<SearchDriver> driver_;
+    std::unique_ptr<QtPageTimer> pageTimer_;
+    std::unique_ptr<FormRunView> runView_;
     std::unique_ptr<ProgramOptions> options_;
     bool minimiseToTray_ = false; // set by FormCreate
 };

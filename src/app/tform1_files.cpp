@@ -26,10 +26,11 @@ QString folderForDialog(const std::string& folder) { return QString::fromStdStri
 
 void TForm1::ReadSettingsFile()
 {
-    Settings settings{gbkFromQString(Edit5->text()), run.keywordCursor(), CheckBox1->isChecked(), SpinEdit1->value()};
+    Settings settings{gbkFromQString(Edit5->text()), session_.run().keywordCursor(), CheckBox1->isChecked(),
+                      SpinEdit1->value()};
     auto apply = [&] {
         Edit5->setText(qstringFromGbk(settings.keywordFile));
-        run.setKeywordCursor(settings.keywordCursor);
+        session_.run().setKeywordCursor(settings.keywordCursor);
         CheckBox1->setChecked(settings.deduplicate);
         SpinEdit1->setValue(settings.interval);
     };
@@ -45,7 +46,7 @@ void TForm1::ReadSettingsFile()
 
 void TForm1::WriteSettingsFile()
 {
-    writeSettingsFile(services_.programFolder, Settings{gbkFromQString(Edit5->text()), run.keywordCursor(),
+    writeSettingsFile(services_.programFolder, Settings{gbkFromQString(Edit5->text()), session_.run().keywordCursor(),
                                                         CheckBox1->isChecked(), SpinEdit1->value()});
 }
 
@@ -68,7 +69,7 @@ void TForm1::N5Click()
 {
     FileDialogSettings settings{QStringLiteral("搜索结果保存为"), kTextFilters, QStringLiteral("txt"),
                                 folderForDialog(services_.programFolder),
-                                QString::number(run.foundCount()) + QStringLiteral(".txt")};
+                                QString::number(session_.run().foundCount()) + QStringLiteral(".txt")};
     repaintNow();
     if (results.empty())
         return;

@@ -16,7 +16,7 @@ void TForm1::buildWideReadingSwitch(QMenu* listMenu)
     action->setObjectName(QStringLiteral("wideReading"));
     action->setCheckable(true);
     action->setChecked(options_->wideReading());
-    run.setWideReading(action->isChecked());
+    session_.run().setWideReading(action->isChecked());
     listMenu->addSeparator();
     listMenu->addAction(action);
     connect(action, &QAction::toggled, this, [this, action](bool wide) {
@@ -29,8 +29,8 @@ void TForm1::buildWideReadingSwitch(QMenu* listMenu)
                 action->setChecked(!wide);
                 throw;
             }
-            // From the next page read on, also during a run.
-            run.setWideReading(wide);
+            // From the next page read on, also during a session_.run().
+            session_.run().setWideReading(wide);
         });
     });
 }

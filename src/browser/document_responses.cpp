@@ -9,6 +9,7 @@
 #include <QWebEngineScriptCollection>
 #include <QtGlobal>
 #include <functional>
+#include <utility>
 
 namespace vellumax {
 namespace {
@@ -82,6 +83,10 @@ public:
         listener_ = std::move(listener);
     }
     bool listening() const { return listening_; }
+    void whenListening(QObject* context, std::function<void()> then)
+    {
+        waiting_.emplace_back(context, std::move(then));
+    }
     void leave(const void* who)
     {
         if (listenerId_ == who)
@@ -97,9 +102,11 @@ protected:
         const QJsonObject report = QJsonDocument::fromJson(message.mid(kReportMark.size()).toUtf8()).object();
         if (report.value(QStringLiteral("listening")).toBool()) {
             listening_ = true;
+            tellWaiting();
         } else if (report.value(QStringLiteral("gaveUp")).toBool()) {
             qWarning("The browser engine's inspection protocol does not answer: the search engine's "
                      "Retry-After will go unheard, and a refused page waits only its back-off.");
+            tellWaiting();
         } else if (listener_) {
             const auto answer = documentAnswer(report.value(QStringLiteral("message")).toObject(),
                                                report.value(QStringLiteral("mainFrame")).toString());
@@ -109,6 +116,15 @@ protected:
     }
 
 private:
+    void tellWaiting()
+    {
+        for (auto& [context, then] : std::exchange(waiting_, {})) {
+            if (context)
+                then();
+        }
+    }
+
+    std::vector<std::pair<QPointer<QObject>, std::function<void()>>> waiting_;
     bool listening_ = false;
     const void* listenerId_ = nullptr;
     std::function<void(const DocumentAnswer&)> listener_;
@@ -148,6 +164,12 @@ DocumentResponses::~DocumentResponses()
 bool DocumentResponses::listening() const
 {
     return tools_ && static_cast<const ToolsPage*>(tools_.data())->listening();
+}
+
+void DocumentResponses::whenListening(QObject* context, std::function<void()> then)
+{
+    if (tools_)
+        static_cast<ToolsPage*>(tools_.data())->whenListening(context, std::move(then));
 }
 
 std::string DocumentResponses::retryAfter(const QUrl& url) const

@@ -4,6 +4,7 @@
 
 #include <QPointer>
 #include <QUrl>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,9 @@ public:
 
     // Whether the tools page hears the page's answers yet.
     bool listening() const;
+    // Calls `then` when the tools page starts hearing them, or gives up;
+    // never once `context` is gone.
+    void whenListening(QObject* context, std::function<void()> then);
 
     // Forgets every answer seen so far: called as a new page is requested.
     void forget() { answers_.clear(); }

@@ -3,18 +3,17 @@
 #include "browser/gbk_qt.h"
 #include "text/error.h"
 
-#include <QEventLoop>
+#include <QPointer>
 #include <QTimer>
 #include <QVariantMap>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <memory>
+#include <utility>
 
 namespace vellumax {
 namespace {
-
-constexpr int kReadTimeoutMs = 10'000;
 
 const QString kReadScript = QStringLiteral(R"((function () {
   if (!document || !document.documentElement) return { state: 'none' };
@@ -102,6 +101,8 @@ void WebPageSource::loadingChanged(const QWebEngineLoadingInfo& info)
         lastLoad_ = {PageLoad::Outcome::Failed, status >= 400 ? status : 0};
     else
         lastLoad_ = {atResultPage ? PageLoad::Outcome::Loaded : PageLoad::Outcome::Diverted, status};
+    if (loadEnded_)
+        loadEnded_();
 }
 
 PageLoad WebPageSource::lastLoad() const
@@ -113,62 +114,68 @@ PageLoad WebPageSource::lastLoad() const
     return load;
 }
 
-std::string WebPageSource::ReadPageText()
+void WebPageSource::whenReady(std::function<void()> then)
 {
-    return pageText(read(kReadScript));
-}
-
-PageWithLinks WebPageSource::readPageWithLinks()
-{
-    const QVariantMap result = read(kReadWithLinksScript);
-    std::vector<std::string> links;
-    for (const QVariant& link : result.value(QStringLiteral("links")).toList())
-        links.push_back(gbkFromQString(link.toString()));
-    return {pageText(result), std::move(links)};
-}
-
-QVariantMap WebPageSource::read(const QString& script)
-{
-    if (!requested_)
-        throw Error("No document is loaded");
-
-    struct Answer {
-        bool arrived = false;
-        QVariant value;
-        QEventLoop loop;
-    };
-    // The answer may come after the wait has given up; it must find its
-    // state alive then.
-    auto answer = std::make_shared<Answer>();
-    page_->runJavaScript(script, QWebEngineScript::ApplicationWorld, [answer](const QVariant& v) {
-        answer->arrived = true;
-        answer->value = v;
-        answer->loop.quit();
-    });
-    if (!answer->arrived) {
-        QTimer::singleShot(kReadTimeoutMs, &answer->loop, &QEventLoop::quit);
-        answer->loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (responses_.listening()) {
+        then();
+        return;
     }
-    if (!answer->arrived)
-        throw Error("The page did not answer");
+    // A page refused with Retry-After before the browser engine hears the
+    // answers' headers would wait only the back-off. Bounded: a source that
+    // never gets ready costs that, and nothing else.
+    auto once = std::make_shared<std::function<void()>>(std::move(then));
+    const auto call = [once] {
+        if (*once)
+            std::exchange(*once, nullptr)();
+    };
+    responses_.whenListening(&watcher_, call);
+    QTimer::singleShot(kReadyWaitMs, &watcher_, call);
+}
 
-    const QVariantMap result = answer->value.toMap();
+void WebPageSource::ReadPageText(bool withLinks, std::function<void(PageRead)> done)
+{
+    if (!requested_) {
+        done({{}, "No document is loaded"});
+        return;
+    }
+    // The first of the answer and the time-out is told; the other finds
+    // nothing left to tell. Neither is told once the source is gone.
+    auto pending = std::make_shared<std::function<void(PageRead)>>(std::move(done));
+    const QPointer<QObject> alive(&watcher_);
+    page_->runJavaScript(withLinks ? kReadWithLinksScript : kReadScript, QWebEngineScript::ApplicationWorld,
+                         [pending, alive, withLinks](const QVariant& answer) {
+                             if (alive && *pending)
+                                 std::exchange(*pending, nullptr)(pageRead(answer, withLinks));
+                         });
+    QTimer::singleShot(kReadTimeoutMs, &watcher_, [pending] {
+        if (*pending)
+            std::exchange(*pending, nullptr)({{}, "The page did not answer"});
+    });
+}
+
+PageRead WebPageSource::pageRead(const QVariant& answer, bool withLinks)
+{
+    const QVariantMap result = answer.toMap();
     const QString state = result.value(QStringLiteral("state")).toString();
     if (state == QLatin1String("nothtml"))
-        throw Error("Interface not supported");
+        return {{}, "Interface not supported"};
     if (state == QLatin1String("nobody"))
-        throw Error("The document has no body");
+        return {{}, "The document has no body"};
     if (state != QLatin1String("ok"))
-        throw Error("No document is loaded");
-    return result;
-}
+        return {{}, "No document is loaded"};
 
-std::string WebPageSource::pageText(const QVariantMap& result)
-{
     QString text = result.value(QStringLiteral("text")).toString();
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return gbkFromQString(text);
+    PageRead read;
+    read.page.text = gbkFromQString(text);
+    if (withLinks) {
+        std::vector<std::string> links;
+        for (const QVariant& link : result.value(QStringLiteral("links")).toList())
+            links.push_back(gbkFromQString(link.toString()));
+        read.page.nextPageLinks = std::move(links);
+    }
+    return read;
 }
 
 } // namespace vellumax

@@ -5,7 +5,8 @@
 
 #include <QObject>
 #include <QUrl>
-#include <QVariantMap>
+#include <QVariant>
+#include <functional>
 
 class QWebEngineLoadingInfo;
 class QWebEnginePage;
@@ -13,25 +14,27 @@ class QWebEnginePage;
 namespace vellumax {
 
 // The page source over a browser engine page, with or without a view. Reading
-// runs a small script in the current document and waits for its answer in a
-// local event loop that takes no user input, bounded in time. The source
-// watches the page's loads to tell how the last requested one ended.
+// runs a small script in the current document; its answer, or a time-out,
+// comes back from the event loop. The source watches the page's loads to
+// tell how the last requested one ended.
 class WebPageSource : public PageSource {
 public:
     explicit WebPageSource(QWebEnginePage* page);
 
     void RequestPage(const std::string& url) override;
-    std::string ReadPageText() override;
-    PageWithLinks readPageWithLinks() override;
+    void ReadPageText(bool withLinks, std::function<void(PageRead)> done) override;
     PageLoad lastLoad() const override;
-    bool ready() const override { return responses_.listening(); }
+    void whenReady(std::function<void()> then) override;
+    void onLoadEnded(std::function<void()> ended) override { loadEnded_ = std::move(ended); }
     bool showsResultPage() const override { return showsResultPage_; }
 
+    // How long a read waits for the document's answer, and a run's start
+    // for the answers' headers to be heard.
+    static constexpr int kReadTimeoutMs = 10'000;
+    static constexpr int kReadyWaitMs = 5'000;
+
 private:
-    // Runs a read script in the current document and gives its answer; throws
-    // when there is no document to read.
-    QVariantMap read(const QString& script);
-    static std::string pageText(const QVariantMap& result);
+    static PageRead pageRead(const QVariant& answer, bool withLinks);
     void loadingChanged(const QWebEngineLoadingInfo& info);
 
     QWebEnginePage* page_;
@@ -56,6 +59,7 @@ private:
     // Where the last requested load ended, to find its answer's headers.
     QUrl endUrl_;
     DocumentResponses responses_;
+    std::function<void()> loadEnded_;
 };
 
 } // namespace vellumax

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -43,8 +44,17 @@ struct PageWithLinks {
     std::optional<std::vector<std::string>> nextPageLinks;
 };
 
+// What a read of the current document gave: the page, or why there was none
+// to read (its text, GBK: "Interface not supported" for a document that is
+// not a web page).
+struct PageRead {
+    PageWithLinks page;
+    std::string error; // empty when the page was read
+};
+
 // Where result pages come from: a browser pane that loads a request URL and,
-// when asked later, gives the text of whatever page it shows then.
+// when asked later, gives the text of whatever page it shows then. Its
+// answers come as calls, when the browser has them: nobody waits for them.
 class PageSource {
 public:
     virtual ~PageSource() = default;
@@ -53,24 +63,26 @@ public:
     // refused.
     virtual void RequestPage(const std::string& url) = 0;
 
-    // The body text of the current document, lines separated by CR LF, in
-    // GBK, at once and whatever the load state. Throws Error when there is no
-    // document, the document is not a web page ("Interface not supported"),
-    // or it has no body.
-    virtual std::string ReadPageText() = 0;
-
-    // The body text and the next-page links, read together. A source that
-    // cannot see the links gives the text alone.
-    virtual PageWithLinks readPageWithLinks() { return {ReadPageText(), std::nullopt}; }
+    // Reads the body text of the current document, lines separated by CR LF,
+    // in GBK, whatever the load state, with the next-page links when
+    // `withLinks` and the source can see them. `done` gets the page, or the
+    // reason it could not be read (no document, not a web page, no body, no
+    // answer in time): at once, or later from the event loop. It is called
+    // once, and never after the source is gone.
+    virtual void ReadPageText(bool withLinks, std::function<void(PageRead)> done) = 0;
 
     // How the load of the last requested page went. A source that cannot
     // tell answers Unknown, and its pages are read as they are.
     virtual PageLoad lastLoad() const { return {}; }
 
-    // Whether the source can tell everything of a load yet (a browser
-    // engine needs a moment after its start to hear the answers' headers).
-    // A run that begins at once waits for it, briefly.
-    virtual bool ready() const { return true; }
+    // Calls `then` once the source can tell everything of a load (a browser
+    // engine needs a moment after its start to hear the answers' headers),
+    // or once it has waited long enough for that: at once when it can.
+    virtual void whenReady(std::function<void()> then) { then(); }
+
+    // `ended` is called each time a load the source was asked for ends, as
+    // it ends; none by default.
+    virtual void onLoadEnded(std::function<void()> /*ended*/) {}
 
     // Whether the page shown now, after whatever the user did in it, is a
     // loaded result page of the engine: the host and path of the last

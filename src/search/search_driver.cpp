@@ -1,8 +1,6 @@
 #include "search/search_driver.h"
 
 #include "search/retry_after.h"
-#include "text/gbk_codec.h"
-#include "text/local_time.h"
 
 #include <algorithm>
 #include <chrono>
@@ -21,7 +19,19 @@ int64_t SearchHost::nowUnixMs()
     return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
 }
 
-SearchDriver::SearchDriver(SearchRun& run, PageSource& pages, SearchHost& host) : run_(run), pages_(pages), host_(host) {}
+SearchDriver::SearchDriver(SearchRun& run, PageSource& pages, PageTimer& timer, SearchHost& host)
+    : run_(run), pages_(pages), timer_(timer), host_(host)
+{
+    // The source may outlive the driver, or go first.
+    pages_.onLoadEnded([this, alive = std::weak_ptr<bool>(alive_)] {
+        if (alive.expired() || !tickOnLoadEnd_ || !timer_.enabled())
+            return;
+        tickOnLoadEnd_ = false;
+        tick();
+    });
+}
+
+SearchDriver::~SearchDriver() = default;
 
 void SearchDriver::begin()
 {
@@ -29,10 +39,19 @@ void SearchDriver::begin()
     failuresInRow_ = 0;
     retryDue_ = false;
     diversionCounted_ = false;
+    reading_ = false;
+    halted_ = false;
+    tickOnLoadEnd_ = false;
     showVerificationPending(false);
-    host_.setTimerInterval(kFirstPageWaitMs);
-    host_.showFoundCount(0);
-    host_.showMessage(gbk("启动搜索请稍候..."));
+    timer_.setInterval(kFirstPageWaitMs);
+    status(RunStatus::Kind::Starting);
+}
+
+void SearchDriver::status(RunStatus::Kind kind)
+{
+    RunStatus status;
+    status.kind = kind;
+    host_.showStatus(status);
 }
 
 void SearchDriver::requestStep()
@@ -49,7 +68,7 @@ void SearchDriver::request(const std::string& url)
         // A refused request leaves the previous page in the pane; the tick
         // reads that one.
     }
-    host_.enableTimer();
+    timer_.enable();
 }
 
 int64_t SearchDriver::intervalMs()
@@ -60,9 +79,10 @@ int64_t SearchDriver::intervalMs()
 
 void SearchDriver::tick()
 {
-    host_.disableTimer();
+    timer_.disable();
+    tickOnLoadEnd_ = false;
     const int64_t interval = intervalMs();
-    host_.setTimerInterval(timerMs(interval));
+    timer_.setInterval(timerMs(interval));
     if (retryDue_) {
         // The wait after a failure is over: the page is asked for again,
         // and read after the interval like any other.
@@ -90,8 +110,21 @@ void SearchDriver::tick()
     failuresInRow_ = 0;
     diversionCounted_ = false;
     showVerificationPending(false);
-    host_.showMessage(gbk("正在搜索..."));
-    processResultPage();
+    status(RunStatus::Kind::Searching);
+    ProcessResultPage();
+}
+
+void SearchDriver::tickWhenLoaded()
+{
+    // Nothing waits while a page is read (its answer ends the run) or while
+    // the run is halted.
+    if (reading_ || !timer_.enabled())
+        return;
+    if (!retryDue_ && pages_.lastLoad().outcome == PageLoad::Outcome::Loading) {
+        tickOnLoadEnd_ = true;
+        return;
+    }
+    tick();
 }
 
 void SearchDriver::holdForVerification()
@@ -105,20 +138,20 @@ void SearchDriver::holdForVerification()
         diversionCounted_ = true;
         ++failuresInRow_;
         showVerificationPending(true);
-        host_.showMessage(gbk("搜索引擎要求验证，请在右侧网页中完成验证"));
+        status(RunStatus::Kind::AwaitingVerification);
     }
     if (!pages_.showsResultPage()) {
         // The user is at work on the page: look again later, without asking
         // for anything that would take the page away.
-        host_.setTimerInterval(kVerificationPollMs);
-        host_.enableTimer();
+        timer_.setInterval(kVerificationPollMs);
+        timer_.enable();
         return;
     }
     // Passed: the engine has sent the pane back to its result pages. The
     // page the run was on is asked for again, with the cookies the browser
     // now holds, and read after the interval.
     diversionCounted_ = false;
-    host_.showMessage(gbk("验证已通过，继续搜索..."));
+    status(RunStatus::Kind::Verified);
     request(run_.repeatRequestStep());
 }
 
@@ -128,6 +161,7 @@ void SearchDriver::finishWithoutReading()
     // asked yet after a wait: the settings hold the keyword in progress, to
     // be searched again from its start.
     showVerificationPending(false);
+    timer_.disable();
     host_.finish();
 }
 
@@ -153,33 +187,49 @@ void SearchDriver::retry(const PageLoad& load, int64_t interval)
     const int64_t wait = nextTryWaitMs(load, interval, failuresInRow_, now);
     // The engine hears from us again only once the wait is over: what it
     // asked with Retry-After counts from its answer.
-    host_.setTimerInterval(timerMs(wait));
-    host_.showMessage(retryMessage(load, failuresInRow_, wait, now));
+    timer_.setInterval(timerMs(wait));
+    RunStatus retrying;
+    retrying.kind = RunStatus::Kind::Retrying;
+    retrying.load = load;
+    retrying.failures = failuresInRow_;
+    retrying.waitMs = wait;
+    retrying.nowUnixMs = now;
+    host_.showStatus(retrying);
     retryDue_ = true;
-    host_.enableTimer();
+    timer_.enable();
 }
 
-void SearchDriver::processResultPage()
+void SearchDriver::ProcessResultPage()
 {
-    // A failing read ends the tick here with the timer off: the run halts
-    // until the user stops it.
-    // Wide reading asks the document for its links in the same look.
-    const PageWithLinks page =
-        run_.wideReading() ? pages_.readPageWithLinks() : PageWithLinks{pages_.ReadPageText(), std::nullopt};
-    // The page offset has moved on to the next page already.
-    const int32_t pageOffset = run_.pageOffset() - 10;
-    const SearchRun::Next next = run_.processPage(
-        page, [this] { return host_.deduplicate(); },
-        [&](std::string_view line) {
-            const ResultList& results = run_.results();
-            host_.numberAdded({results[results.size() - 1], line, run_.keywordCursor(), pageOffset});
-            host_.showFoundCount(run_.foundCount());
-        });
-    host_.pageRead();
-    if (next == SearchRun::Next::Finish)
+    // The timer stays off until the answer: nothing ticks while the page is
+    // read, and a failing read leaves it off, so the run halts until the
+    // user stops it. Wide reading asks the document for its links in the
+    // same look.
+    reading_ = true;
+    pages_.ReadPageText(run_.wideReading(), [this, alive = std::weak_ptr<bool>(alive_)](const PageRead& read) {
+        if (alive.expired())
+            return;
+        pageAnswered(read);
+    });
+}
+
+void SearchDriver::pageAnswered(const PageRead& read)
+{
+    reading_ = false;
+    if (!read.error.empty()) {
+        host_.failed(read.error);
+        return;
+    }
+    const SearchRun::PageResult page = run_.processPage(read.page, host_.deduplicate());
+    host_.pageRead(page);
+    if (halted_)
+        return;
+    if (page.next == SearchRun::Next::Finish) {
+        timer_.disable();
         host_.finish();
-    else
+    } else {
         requestStep();
+    }
 }
 
 int64_t SearchDriver::retryWaitMs(int64_t intervalMs, int failures, int64_t longestMs)
@@ -203,20 +253,6 @@ int64_t SearchDriver::nextTryWaitMs(const PageLoad& load, int64_t intervalMs, in
     if (!asked)
         return backOff;
     return std::max(backOff, std::min(*asked, kLongestAskedWaitMs));
-}
-
-std::string SearchDriver::retryMessage(const PageLoad& load, int failures, int64_t waitMs, int64_t nowUnixMs)
-{
-    std::string reason;
-    if (load.outcome == PageLoad::Outcome::Diverted)
-        reason = "搜索引擎要求验证";
-    else if (load.httpStatus > 0)
-        reason = "页面载入失败（HTTP " + std::to_string(load.httpStatus) + "）";
-    else
-        reason = "无法连接搜索引擎";
-    const int64_t seconds = (waitMs + 999) / 1000;
-    return gbk(reason + "，第 " + std::to_string(failures) + " 次，" + std::to_string(seconds) + " 秒后重试（" +
-               localTimeText(nowUnixMs + seconds * 1000, "%H:%M:%S") + "）");
 }
 
 } // namespace vellumax

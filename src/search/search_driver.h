@@ -1,35 +1,22 @@
 #pragma once
 
 #include "search/page_source.h"
+#include "search/page_timer.h"
+#include "search/run_status.h"
 #include "search/search_run.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <string_view>
 
 namespace vellumax {
 
-// A number the run has just added to its list, and where it was found.
-struct AddedNumber {
-    const std::string& number;
-    std::string_view line; // the page line it stood in, as read (valid during the call)
-    int32_t keywordNumber; // 1-based, as the keyword position shows it
-    int32_t pageOffset;    // the offset of the page it was read from (its pn)
-};
-
-// What a search run needs from whoever hosts it: the page timer, the user's
-// settings and the places where it shows its progress. The window keeps them
-// in its controls; the headless search in a timer and a progress line.
+// What a search run needs from whoever hosts it: the user's settings and the
+// places where it shows its progress. The window keeps them in its controls;
+// the search program in a progress line.
 class SearchHost {
 public:
     virtual ~SearchHost() = default;
-
-    // The page timer: a repeating timer used as a one-shot. A new interval
-    // restarts a running countdown, the same one leaves it; enabling an
-    // enabled timer changes nothing. Its tick calls SearchDriver::tick.
-    virtual void setTimerInterval(int milliseconds) = 0;
-    virtual void enableTimer() = 0;
-    virtual void disableTimer() = 0;
 
     // The interval between page reads the user asks for now, in seconds, as
     // entered (it may lie outside 1..1000; the driver bounds it).
@@ -39,14 +26,14 @@ public:
 
     // The 1-based number of the keyword being searched, at every request.
     virtual void showKeywordPosition(int32_t cursor) = 0;
-    // Each number as it is added to the list, before its count is shown.
-    virtual void numberAdded(const AddedNumber& /*added*/) {}
-    // The numbers found in this run, after every number added.
-    virtual void showFoundCount(int32_t count) = 0;
-    // A status message (GBK): the run starting, searching, waiting to retry.
-    virtual void showMessage(const std::string& message) = 0;
-    // After a page was read and its numbers added.
-    virtual void pageRead() {}
+    // The run starting, searching, waiting to retry, for verification.
+    virtual void showStatus(const RunStatus& status) = 0;
+    // A page was read and its numbers added to the list.
+    virtual void pageRead(const SearchRun::PageResult& /*page*/) {}
+    // The run cannot go on (GBK): the page shown could not be read (the
+    // timer is off, and the run halts there), or a file of the run could
+    // not be written.
+    virtual void failed(const std::string& message) = 0;
 
     // The time now, in milliseconds since the epoch: for the time of the
     // next try and for a Retry-After given as a date.
@@ -60,8 +47,8 @@ public:
     // The run starts, or ends, being held up by a verification page.
     virtual void showVerificationPending(bool /*pending*/) {}
 
-    // The run is over (the list ended, or a stop met the tick): the host
-    // stops the timer, writes the settings and says so.
+    // The run is over (the list ended, or a stop met the tick), with the
+    // timer off: the host writes the settings and says so.
     virtual void finish() = 0;
 };
 
@@ -81,7 +68,11 @@ public:
     // has passed it.
     static constexpr int kVerificationPollMs = 1000;
 
-    SearchDriver(SearchRun& run, PageSource& pages, SearchHost& host);
+    SearchDriver(SearchRun& run, PageSource& pages, PageTimer& timer, SearchHost& host);
+    ~SearchDriver();
+
+    SearchDriver(const SearchDriver&) = delete;
+    SearchDriver& operator=(const SearchDriver&) = delete;
 
     // The start of a run, once the start position is set: the run's state,
     // the 8-second wait for the first page and the first messages. The first
@@ -92,12 +83,20 @@ public:
     void requestStep();
 
     // The page timer's tick. Reads the page when it loaded; when it failed,
-    // waits, then asks for it again. A page that cannot be read throws, with
-    // the timer off: the run halts.
+    // waits, then asks for it again. The timer stays off while the page is
+    // read; a page that cannot be read halts the run.
     void tick();
 
-    // Reads the page, adds its numbers, and goes on or finishes.
-    void processResultPage();
+    // Asks for the page's text; its answer adds the page's numbers, and the
+    // run goes on or finishes.
+    void ProcessResultPage();
+
+    // After a stop: the page in progress is read as soon as its load has
+    // ended, instead of at the next tick, and a failed page's wait ends now.
+    void tickWhenLoaded();
+
+    // No further step after the one in progress: its host failed.
+    void halt() { halted_ = true; }
 
     // A failed page is waiting out its back-off before it is asked again.
     bool retryDue() const { return retryDue_; }
@@ -113,9 +112,6 @@ public:
     // back-off, or what the engine asked with Retry-After on a 429 or 503
     // when that is longer, up to an hour.
     static int64_t nextTryWaitMs(const PageLoad& load, int64_t intervalMs, int failures, int64_t nowUnixMs);
-    // The message shown while a failed page waits, with the time of day of
-    // the next try (GBK).
-    static std::string retryMessage(const PageLoad& load, int failures, int64_t waitMs, int64_t nowUnixMs);
 
 private:
     int64_t intervalMs();
@@ -124,10 +120,18 @@ private:
     void finishWithoutReading();
     void showVerificationPending(bool pending);
     void request(const std::string& url);
+    void pageAnswered(const PageRead& read);
+    void status(RunStatus::Kind kind);
 
     SearchRun& run_;
     PageSource& pages_;
+    PageTimer& timer_;
     SearchHost& host_;
+    // Gone with the driver: a read's answer that comes later finds it so.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    bool reading_ = false;
+    bool halted_ = false;
+    bool tickOnLoadEnd_ = false;
     int failuresInRow_ = 0;
     // A failed page waits out its back-off; the next tick asks for it again.
     bool retryDue_ = false;

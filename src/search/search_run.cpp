@@ -26,8 +26,6 @@ void SearchRun::begin()
     morePages_ = true;
     foundCount_ = 0;
     results_.clear();
-    pageLines_.clear();
-    pageText_.clear();
 }
 
 void SearchRun::keywordStep()
@@ -48,38 +46,40 @@ std::string SearchRun::repeatRequestStep() const
     return PageUrl(queryBase_, pageOffset_ - 10);
 }
 
-SearchRun::Next SearchRun::processPage(std::string_view pageText, const std::function<bool()>& deduplicate,
-                                       const std::function<void(std::string_view line)>& appended)
+SearchRun::PageResult SearchRun::processPage(const PageWithLinks& page, bool deduplicate)
 {
-    return readPage(pageText, nullptr, deduplicate, appended);
-}
+    PageResult result;
+    result.keywordNumber = keywordCursor_;
+    // The page offset has moved on to the next page already.
+    result.pageOffset = pageOffset_ - 10;
+    // Wide reading has a pager of its own: the bracketed line is one of its
+    // forms, so the lines are scanned for a pager once either way.
+    PageLines lines;
+    if (wideReading_) {
+        lines = pageLines(page.text);
+        morePages_ = wideOffersNextPage(lines, page.nextPageLinks ? &*page.nextPageLinks : nullptr, pageOffset_);
+    } else {
+        PageAnalysis analysis = analysePage(page.text, pageOffset_);
+        lines = std::move(analysis.lines);
+        morePages_ = analysis.morePages;
+    }
 
-SearchRun::Next SearchRun::processPage(const PageWithLinks& page, const std::function<bool()>& deduplicate,
-                                       const std::function<void(std::string_view line)>& appended)
-{
-    return readPage(page.text, page.nextPageLinks ? &*page.nextPageLinks : nullptr, deduplicate, appended);
-}
-
-SearchRun::Next SearchRun::readPage(std::string_view pageText, const std::vector<std::string>* nextPageLinks,
-                                    const std::function<bool()>& deduplicate,
-                                    const std::function<void(std::string_view line)>& appended)
-{
-    // The lines are views into the run's own copy of the page.
-    pageText_.assign(pageText);
-    PageAnalysis page = analysePage(pageText_, pageOffset_);
-    pageLines_ = std::move(page.lines);
-    morePages_ = wideReading_ ? wideOffersNextPage(pageLines_, nextPageLinks, pageOffset_) : page.morePages;
-
+    const auto isDuplicateTested = [deduplicate] { return deduplicate; };
     const auto added = [&](std::string_view line) {
         ++foundCount_;
-        if (appended)
-            appended(line);
+        result.added.push_back({results_.size() - 1, line});
     };
     if (wideReading_)
-        ExtractFaxNumbersWide(pageLines_, deduplicate, results_, added);
+        ExtractFaxNumbersWide(lines, isDuplicateTested, results_, added);
     else
-        ExtractFaxNumbers(pageLines_, queries_.fieldMarker(), deduplicate, results_, added);
+        ExtractFaxNumbers(lines, queries_.fieldMarker(), isDuplicateTested, results_, added);
+    result.foundCount = foundCount_;
+    result.next = nextStep();
+    return result;
+}
 
+SearchRun::Next SearchRun::nextStep()
+{
     // The page's numbers are always taken before the run decides whether to
     // go on, also when it was stopped.
     if (morePages_)

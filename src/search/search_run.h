@@ -5,7 +5,6 @@
 #include "search/result_list.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,8 +14,28 @@ namespace vellumax {
 // The state of a search run and the rules that move it on, without the
 // window: the window keeps the timer, the page source, the prompts and the
 // status bar, and calls these steps from its handlers.
+// A number a page added to the result list: its row, and the page line it
+// stood in.
+struct FoundNumber {
+    size_t row;
+    std::string_view line;
+};
+
 class SearchRun {
 public:
+    enum class Next { RequestPage, Finish };
+
+    // What one page gave: where it was read, the numbers it added (their
+    // lines views into the page's text, valid while that is kept), the
+    // run's count after them, and what comes next.
+    struct PageResult {
+        int32_t keywordNumber = 0; // 1-based, as the keyword position shows it
+        int32_t pageOffset = 0;    // the page's own offset (its pn)
+        std::vector<FoundNumber> added;
+        int32_t foundCount = 0;
+        Next next = Next::Finish;
+    };
+
     SearchRun(QueryBuilder& queries, const std::vector<std::string>& keywords, ResultList& results);
 
     // 0-based index of the next keyword to take; after a keyword step it is
@@ -38,7 +57,7 @@ public:
 
     // The start of a run, after the start position is set: the keyword step,
     // then offset 0, stop flag clear, more-pages flag set, found count 0, and
-    // empty result list and page lines.
+    // empty result list.
     void begin();
 
     // Trims and prepares the keyword at the cursor, then advances the cursor.
@@ -51,17 +70,12 @@ public:
     // same page offset.
     std::string repeatRequestStep() const;
 
-    enum class Next { RequestPage, Finish };
-
     // Reads one page: its lines, the more-pages flag with the page cap, the
-    // numbers it holds (`deduplicate` asked for each candidate, `appended`
-    // after each entry, with the page line it came from), then whether the run asks for another page (of this
-    // keyword or, after a keyword step, of the next) or finishes.
-    Next processPage(std::string_view pageText, const std::function<bool()>& deduplicate,
-                     const std::function<void(std::string_view line)>& appended);
-    // The same for a page read with its links, in wide reading.
-    Next processPage(const PageWithLinks& page, const std::function<bool()>& deduplicate,
-                     const std::function<void(std::string_view line)>& appended);
+    // numbers it holds (a number already in the list left out when
+    // `deduplicate`), then whether the run asks for another page (of this
+    // keyword or, after a keyword step, of the next) or finishes. The page's
+    // lines in the result are views into `page`'s text.
+    PageResult processPage(const PageWithLinks& page, bool deduplicate);
 
     // Wide reading: every fax label and number form people write, and the
     // pager's links, instead of the field marker and the bracketed pager
@@ -72,12 +86,8 @@ public:
 
     void stop() { stopFlag_ = true; }
 
-    // Views into the last page's text, which the run keeps until the next page.
-    const std::vector<std::string_view>& pageLines() const { return pageLines_; }
-
 private:
-    Next readPage(std::string_view pageText, const std::vector<std::string>* nextPageLinks,
-                  const std::function<bool()>& deduplicate, const std::function<void(std::string_view line)>& appended);
+    Next nextStep();
 
     QueryBuilder& queries_;
     const std::vector<std::string>& keywords_;
@@ -90,8 +100,6 @@ private:
     bool morePages_ = false;
     int32_t foundCount_ = 0;
     bool wideReading_ = false;
-    std::string pageText_;
-    std::vector<std::string_view> pageLines_;
 };
 
 } // namespace vellumax

@@ -136,16 +136,32 @@ public:
         auto it = pages.find(url);
         current_ = it != pages.end() ? it->second : defaultPage;
     }
-    std::string ReadPageText() override
+    void ReadPageText(bool, std::function<void(PageRead)> done) override
     {
         if (failure)
-            throw Error(*failure);
-        return current_;
+            done({{}, *failure});
+        else
+            done({{current_, std::nullopt}, {}});
     }
 
 private:
     std::string current_;
 };
+
+// The page timer's tick, and the page's read, whose answer comes from the
+// browser: after it the run has asked for its next page (the timer runs),
+// finished (Search is back) or failed (an error box).
+inline void tickAndAwaitRead(TForm1& form, const FakeDialogs& dialogs)
+{
+    form.runCommand([&] { form.Timer1Timer(); });
+    QVERIFY2(QTest::qWaitFor(
+                 [&] {
+                     return pageTimer(form).isActive() || button(form, "SpeedButton2").isEnabled() ||
+                            !dialogs.texts("error").isEmpty();
+                 },
+                 20000),
+             "the page's read was not answered");
+}
 
 // A main window with the real browser pane pointed at `endpoint`, scripted
 // dialogs (left in `dialogs`), an online connection and the given folder.

@@ -1,10 +1,10 @@
 // The result list's selection, its copy and its context menu, and the number
 // table exported from it, on the real main window with fake dialogs and a
 // fake page source. Controls are found by their object names.
-#include "app/entry_origins.h"
 #include "app/result_list_view.h"
-#include "app/result_table_file.h"
 #include "fakes.h"
+#include "run/entry_origins.h"
+#include "run/number_table_file.h"
 #include "test_main.h"
 #include "text/gbk_codec.h"
 

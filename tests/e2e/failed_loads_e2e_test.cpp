@@ -78,7 +78,7 @@ struct Run {
             return false;
         if (before)
             before();
-        form->runCommand([&] { form->Timer1Timer(); });
+        tickAndAwaitRead(*form, *dialogs);
         messages << panel(*form, StatusPanels::Message);
         return true;
     }
@@ -203,7 +203,9 @@ private slots:
             return answer;
         });
         // As in the program, where the window is up well before the search.
-        QTRY_VERIFY_WITH_TIMEOUT(run.source->ready(), 20000);
+        bool ready = false;
+        run.source->whenReady([&] { ready = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(ready, 20000);
         clock.start();
         run.start();
         QVERIFY(run.tickWhenLoaded()); // page 1 read, page 2 refused

@@ -5,6 +5,7 @@
 #include "browser/headless_browser.h"
 #include "browser/web_page_source.h"
 #include "fixture_engine.h"
+#include "read_now.h"
 #include "retry_after_check.h"
 #include "text/gbk_codec.h"
 
@@ -92,7 +93,7 @@ private slots:
         QCOMPARE(source.showsResultPage(), outcome == int(Outcome::Loaded));
         // An answer of 400 or more with a body shows that body like any page:
         // only the load's outcome tells it from a result page.
-        const std::string text = source.ReadPageText();
+        const std::string text = readNow(source).page.text;
         QCOMPARE(text.find(gbk("传真:0512-12345678")) != std::string::npos, showsFaxLine);
     }
 

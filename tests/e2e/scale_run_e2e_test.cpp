@@ -158,7 +158,7 @@ private slots:
             QVERIFY(loads.takeFirst().at(0).toBool());
             QElapsedTimer tick;
             tick.start();
-            form->runCommand([&] { form->Timer1Timer(); });
+            tickAndAwaitRead(*form, *dialogs);
             longestTickMs = std::max(longestTickMs, tick.elapsed());
             QVERIFY(dialogs->texts("error").isEmpty());
             QVERIFY(++ticks <= keywords);

@@ -55,7 +55,7 @@ private slots:
             if (loads.isEmpty())
                 QVERIFY2(loads.wait(20000), "the page did not load");
             QVERIFY(loads.takeFirst().at(0).toBool());
-            form->runCommand([&] { form->Timer1Timer(); });
+            tickAndAwaitRead(*form, *dialogs);
             QVERIFY(dialogs->texts("error").isEmpty());
             ++ticks;
             QVERIFY(ticks <= 100);

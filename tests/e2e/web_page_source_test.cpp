@@ -5,6 +5,7 @@
 #include "browser/headless_browser.h"
 #include "browser/web_page_source.h"
 #include "fixture_engine.h"
+#include "read_now.h"
 #include "retry_after_check.h"
 #include "text/error.h"
 #include "text/gbk_codec.h"
@@ -19,12 +20,8 @@ namespace {
 
 QString failureOf(WebPageSource& source)
 {
-    try {
-        source.ReadPageText();
-        return QStringLiteral("no error");
-    } catch (const Error& e) {
-        return QString::fromLatin1(e.what());
-    }
+    const PageRead read = readNow(source);
+    return read.error.empty() ? QStringLiteral("no error") : QString::fromStdString(read.error);
 }
 
 } // namespace
@@ -51,7 +48,7 @@ private slots:
         };
 
         load("/baidu?lm=0&word=x&pn=0&cl=3");
-        const std::string text = source.ReadPageText();
+        const std::string text = readNow(source).page.text;
         QVERIFY2(text.find(gbk("传真:0512-12345678") + "\r\n") != std::string::npos, text.c_str());
         QVERIFY(text.find(gbk("1 [2] [3] 下一页")) != std::string::npos);
         QVERIFY(text.find("smile ? end") != std::string::npos);
@@ -61,7 +58,7 @@ private slots:
         QCOMPARE(failureOf(source), QStringLiteral("Interface not supported"));
 
         load("/empty");
-        QCOMPARE(source.ReadPageText(), std::string());
+        QCOMPARE(readNow(source).page.text, std::string());
 
         // A request the engine cannot take is refused at once.
         QVERIFY_THROWS_EXCEPTION(Error, source.RequestPage("http://[bad"));

@@ -2,41 +2,65 @@
 
 // A headless search whose page timer ticks as soon as the requested page's
 // load has ended, instead of after the 8 seconds and the interval: the same
-// driver, page source and files, at the speed of the fixture engine.
+// session, page source and files, at the speed of the fixture engine.
 
 #include "headless/headless_search.h"
 
+#include <QEventLoop>
 #include <QTimer>
 
 namespace vellumax::test {
 
+class FastPageTimer : public PageTimer {
+public:
+    FastPageTimer(PageSource& pages, std::function<void()> tick) : tick_(std::move(tick))
+    {
+        poll_.setInterval(2);
+        QObject::connect(&poll_, &QTimer::timeout, [this, &pages] {
+            if (pages.lastLoad().outcome == PageLoad::Outcome::Loading)
+                return;
+            poll_.stop();
+            tick_();
+        });
+    }
+    void setInterval(int) override {}
+    void enable() override { poll_.start(); }
+    void disable() override { poll_.stop(); }
+    bool enabled() const override { return poll_.isActive(); }
+
+private:
+    QTimer poll_;
+    std::function<void()> tick_;
+};
+
 class FastPacedSearch : public HeadlessSearch {
 public:
-    using HeadlessSearch::HeadlessSearch;
+    FastPacedSearch(cli::SearchOptions options, HeadlessServices services = {})
+        : HeadlessSearch(std::move(options), fast(std::move(services)))
+    {}
 
-    void setTimerInterval(int) override {}
-    void enableTimer() override
+    // Runs the search to its end and gives its exit code.
+    int run()
     {
-        if (!poll_) {
-            poll_ = std::make_unique<QTimer>();
-            poll_->setInterval(2);
-            QObject::connect(poll_.get(), &QTimer::timeout, [this] {
-                if (pageSource().lastLoad().outcome == PageLoad::Outcome::Loading)
-                    return;
-                poll_->stop();
-                pageTimerTick();
-            });
-        }
-        poll_->start();
-    }
-    void disableTimer() override
-    {
-        if (poll_)
-            poll_->stop();
+        QEventLoop loop;
+        int exitCode = -1;
+        start([&](int code) {
+            exitCode = code;
+            loop.quit();
+        });
+        if (exitCode == -1)
+            loop.exec();
+        return exitCode;
     }
 
 private:
-    std::unique_ptr<QTimer> poll_;
+    static HeadlessServices fast(HeadlessServices services)
+    {
+        services.pageTimer = [](PageSource& pages, std::function<void()> tick) {
+            return std::make_unique<FastPageTimer>(pages, std::move(tick));
+        };
+        return services;
+    }
 };
 
 } // namespace vellumax::test

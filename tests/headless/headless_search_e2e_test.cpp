@@ -214,9 +214,9 @@ private slots:
         class Terminated : public FastPacedSearch {
         public:
             using FastPacedSearch::FastPacedSearch;
-            void pageRead() override
+            void pageRead(const SearchRun::PageResult& page) override
             {
-                FastPacedSearch::pageRead();
+                FastPacedSearch::pageRead(page);
                 if (++pages_ == 2)
                     ::raise(SIGTERM);
             }
@@ -318,9 +318,9 @@ private slots:
             }
             // After each page: the numbers file's lines and the table's.
             std::vector<std::pair<int, int>> written;
-            void pageRead() override
+            void pageRead(const SearchRun::PageResult& page) override
             {
-                FastPacedSearch::pageRead();
+                FastPacedSearch::pageRead(page);
                 written.emplace_back(int(read(QString::fromStdString(options_.output)).count("\r\n")),
                                      int(read(QString::fromStdString(options_.tableFile)).count("\r\n")));
             }

@@ -1,6 +1,6 @@
 // The headless search's number table file: the header only into a new or
 // empty file, the encoding it was begun in, and a row cut off by a crash.
-#include "headless/table_output.h"
+#include "run/number_table_file.h"
 #include "support/test_files.h"
 #include "text/gbk_codec.h"
 

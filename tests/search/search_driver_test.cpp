@@ -35,10 +35,10 @@ public:
         if (!script.empty())
             script.pop_front();
     }
-    std::string ReadPageText() override
+    void ReadPageText(bool, std::function<void(PageRead)> done) override
     {
         ++reads;
-        return current_.text;
+        done({{current_.text, std::nullopt}, {}});
     }
     PageLoad lastLoad() const override { return current_.load; }
     bool showsResultPage() const override { return onResultPage; }
@@ -52,7 +52,7 @@ private:
 constexpr int64_t kEpochMs = 1'800'000'000'000;
 
 // A page timer on a clock that only moves when the test says so.
-class ClockHost : public SearchHost {
+class ClockHost : public SearchHost, public PageTimer {
 public:
     ClockHost()
     {
@@ -61,7 +61,7 @@ public:
     }
     int64_t now = 0;
     int interval = 0;
-    bool enabled = false;
+    bool timerOn = false;
     int64_t due = 0;
     int intervalSecondsValue = 2;
     std::vector<std::string> messages; // UTF-8
@@ -70,36 +70,40 @@ public:
     bool canVerify = false;
     std::vector<bool> pendingChanges;
     std::vector<std::string> added; // number|line|keyword|offset
+    const ResultList* results = nullptr;
+    std::string failure;
 
     int64_t nowUnixMs() override { return kEpochMs + now; }
     bool userCanVerify() override { return canVerify; }
     void showVerificationPending(bool pending) override { pendingChanges.push_back(pending); }
-    void setTimerInterval(int ms) override
+    void setInterval(int ms) override
     {
-        if (ms != interval && enabled)
+        if (ms != interval && timerOn)
             due = now + ms;
         interval = ms;
     }
-    void enableTimer() override
+    void enable() override
     {
-        if (!enabled)
+        if (!timerOn)
             due = now + interval;
-        enabled = true;
+        timerOn = true;
     }
-    void disableTimer() override { enabled = false; }
+    void disable() override { timerOn = false; }
+    bool enabled() const override { return timerOn; }
     int intervalSeconds() override { return intervalSecondsValue; }
     bool deduplicate() override { return false; }
     void showKeywordPosition(int32_t) override { requestTimes.push_back(now); }
-    void numberAdded(const AddedNumber& a) override
+    void pageRead(const SearchRun::PageResult& page) override
     {
-        added.push_back(a.number + '|' + utf8FromGbk(std::string(a.line)) + '|' + std::to_string(a.keywordNumber) +
-                        '|' + std::to_string(a.pageOffset));
+        for (const FoundNumber& a : page.added)
+            added.push_back((*results)[a.row] + '|' + utf8FromGbk(std::string(a.line)) + '|' +
+                            std::to_string(page.keywordNumber) + '|' + std::to_string(page.pageOffset));
     }
-    void showFoundCount(int32_t) override {}
-    void showMessage(const std::string& message) override { messages.push_back(utf8FromGbk(message)); }
+    void showStatus(const RunStatus& status) override { messages.push_back(utf8FromGbk(statusText(status))); }
+    void failed(const std::string& message) override { failure = message; }
     void finish() override
     {
-        enabled = false;
+        timerOn = false;
         finished = true;
     }
 };
@@ -111,12 +115,13 @@ struct Rig {
     SearchRun run{queries, keywords, results};
     ScriptedPages pages;
     ClockHost host;
-    SearchDriver driver{run, pages, host};
+    SearchDriver driver{run, pages, host, host};
 
     explicit Rig(std::initializer_list<const char*> utf8Words)
     {
         for (const char* word : utf8Words)
             keywords.push_back(gbk(word));
+        host.results = &results;
     }
 
     void start()
@@ -128,7 +133,7 @@ struct Rig {
     // Moves the clock to the next tick and runs it; false when none is due.
     bool tickAtDue()
     {
-        if (!host.enabled)
+        if (!host.timerOn)
             return false;
         host.now = host.due;
         driver.tick();
@@ -248,7 +253,7 @@ TEST(SearchDriverRetry, PagesOfUnknownOrUnfinishedLoadsAreReadAsTheyAre)
 TEST(SearchDriverRetry, UnreadablePageHaltsWithTheTimerOff)
 {
     class Unreadable : public ScriptedPages {
-        std::string ReadPageText() override { throw Error("No document is loaded"); }
+        void ReadPageText(bool, std::function<void(PageRead)> done) override { done({{}, "No document is loaded"}); }
     };
     QueryBuilder queries{"http://e"};
     std::vector<std::string> keywords{"a"};
@@ -256,12 +261,13 @@ TEST(SearchDriverRetry, UnreadablePageHaltsWithTheTimerOff)
     SearchRun run{queries, keywords, results};
     Unreadable pages;
     ClockHost host;
-    SearchDriver driver{run, pages, host};
+    SearchDriver driver{run, pages, host, host};
     run.setStartPosition(0);
     driver.begin();
     driver.requestStep();
-    EXPECT_THROW(driver.tick(), Error);
-    EXPECT_FALSE(host.enabled);
+    driver.tick();
+    EXPECT_EQ(host.failure, "No document is loaded");
+    EXPECT_FALSE(host.timerOn);
     EXPECT_FALSE(host.finished);
 }
 

@@ -1,4 +1,4 @@
-#include "app/entry_origins.h"
+#include "run/entry_origins.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -22,9 +22,9 @@ class EntryOrigins {
 public:
     // Sixteen bytes an entry: a million of them take 16 MB.
     struct Origin {
-        uint32_t lineStart = 0; // block * kBlockBytes + offset
-        uint32_t foundAt = 0;   // seconds since the epoch
-        int32_t keywordNumber = 0; // 1-based
+        uint32_t lineStart = 0;      // block * kBlockBytes + offset
+        uint32_t foundAt = 0;        // seconds since the epoch
+        int32_t keywordNumber = 0;   // 1-based
         uint32_t lineLength : 8 = 0; // a cut line has at most 240 bytes
         uint32_t pageOffset : 24 = 0;
     };

@@ -1,4 +1,4 @@
-#include "headless/number_output.h"
+#include "run/number_output.h"
 
 #include "text/error.h"
 #include "text/file_errors.h"
