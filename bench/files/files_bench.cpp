@@ -10,6 +10,7 @@
 #include "files/keyword_import.h"
 #include "files/number_merge.h"
 #include "files/result_export.h"
+#include "search/result_list.h"
 #include "support/timing.h"
 
 #include <algorithm>

@@ -6,26 +6,34 @@
 
 namespace vellumax {
 
-void WriteResultList(const std::string& path, const ResultList& results)
+namespace {
+
+void writeLines(const std::string& path, const std::string* first, LineSource& rest)
 {
     LineWriter writer(path);
-    for (const std::string& caption : results)
-        writer.writeLine(caption);
+    for (const std::string* line = first; line; line = rest.next())
+        writer.writeLine(*line);
     writer.commit();
 }
 
-void writeAutosave(const std::string& folder, const ResultList& results)
+} // namespace
+
+void writeResultLines(const std::string& path, LineSource& lines) { writeLines(path, lines.next(), lines); }
+
+void writeAutosaveLines(const std::string& folder, LineSource& lines)
 {
     std::string path = folder;
     if (!path.empty() && path.back() != '/')
         path += '/';
     path += kAutosaveFileName;
-    if (results.empty()) {
+    // Only the first line can tell whether there is anything to keep.
+    const std::string* first = lines.next();
+    if (!first) {
         // Whether there was a snapshot to remove does not matter.
         ::unlink(path.c_str());
         return;
     }
-    WriteResultList(path, results);
+    writeLines(path, first, lines);
 }
 
 } // namespace vellumax

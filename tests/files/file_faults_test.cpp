@@ -12,8 +12,10 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace vellumax {
 namespace {
@@ -28,11 +30,11 @@ std::string failureOf(const std::function<void()>& step)
     }
 }
 
-ResultList someNumbers()
+std::vector<std::string> someNumbers()
 {
-    ResultList list;
+    std::vector<std::string> list;
     for (int i = 0; i < 50; ++i)
-        list.append("0512-" + std::to_string(12'345'600 + i));
+        list.push_back("0512-" + std::to_string(12'345'600 + i));
     return list;
 }
 
@@ -64,7 +66,7 @@ TEST(FileFaults, ReadOnlyTargetsKeepTheirBytes)
         ::chmod(path.c_str(), 0444);
     }
     test::writeBytes(input, "1\r\n2\r\n");
-    const ResultList numbers = someNumbers();
+    const std::vector<std::string> numbers = someNumbers();
 
     const std::string report = test::runAsNobody([&] {
         Settings s;
