@@ -6,9 +6,6 @@
 #include "run/number_table_file.h"
 #include "text/error.h"
 
-#include <QEventLoop>
-#include <QFutureWatcher>
-#include <QProgressDialog>
 #include <QPromise>
 #include <QWidget>
 #include <QtConcurrent/QtConcurrentRun>
@@ -20,20 +17,22 @@ namespace {
 
 constexpr int kUtf8FileType = 1;
 
-// What the worker hands back: whether the table was written, or why not.
-struct ExportOutcome {
-    bool written = false;
-    std::optional<std::string> failure; // GBK
-};
-
 } // namespace
 
 ResultTableExport::ResultTableExport(QWidget* owner, Dialogs& dialogs, const ResultList& results,
                                      const EntryOrigins& origins, const std::vector<std::string>& keywordList,
-                                     QString folder)
+                                     QString folder, std::function<void(const std::string& message)> failed)
     : QObject(owner), owner_(owner), dialogs_(dialogs), results_(results), origins_(origins),
-      keywordList_(keywordList), folder_(std::move(folder))
+      keywordList_(keywordList), folder_(std::move(folder)), failed_(std::move(failed))
 {
+    connect(&watcher_, &QFutureWatcherBase::finished, this, &ResultTableExport::workerEnded);
+}
+
+ResultTableExport::~ResultTableExport()
+{
+    QFuture<ExportOutcome> future = watcher_.future();
+    future.cancel();
+    future.waitForFinished();
 }
 
 const QStringList& ResultTableExport::fileTypes()
@@ -45,7 +44,7 @@ const QStringList& ResultTableExport::fileTypes()
 
 void ResultTableExport::run()
 {
-    if (results_.empty())
+    if (results_.empty() || progress_)
         return;
     const std::optional<Dialogs::SaveChoice> choice = dialogs_.saveFileOfType(
         {QStringLiteral("号码表保存为"), fileTypes(), QStringLiteral("csv"), folder_,
@@ -59,15 +58,15 @@ void ResultTableExport::run()
     auto table = std::make_shared<const ResultTable>(takeResultTable(results_, origins_, keywordList_));
     const int rows = static_cast<int>(table->numbers.size());
 
-    QProgressDialog progress(QStringLiteral("正在导出号码表，共 %1 个号码……").arg(rows), QStringLiteral("放弃"), 0, rows,
-                             owner_);
-    progress.setObjectName(QStringLiteral("exportProgress"));
-    progress.setWindowTitle(QStringLiteral("导出号码表"));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
-    progress.setMinimumDuration(300);
-    progress.setValue(0);
+    progress_ = new QProgressDialog(QStringLiteral("正在导出号码表，共 %1 个号码……").arg(rows), QStringLiteral("放弃"),
+                                    0, rows, owner_);
+    progress_->setObjectName(QStringLiteral("exportProgress"));
+    progress_->setWindowTitle(QStringLiteral("导出号码表"));
+    progress_->setWindowModality(Qt::WindowModal);
+    progress_->setAutoClose(false);
+    progress_->setAutoReset(false);
+    progress_->setMinimumDuration(300);
+    progress_->setValue(0);
 
     QFuture<ExportOutcome> future = QtConcurrent::run([table, path, utf8](QPromise<ExportOutcome>& promise) {
         ExportOutcome outcome;
@@ -82,26 +81,20 @@ void ResultTableExport::run()
         }
         promise.addResult(outcome);
     });
-    QFutureWatcher<ExportOutcome> watcher;
-    QEventLoop loop;
-    connect(&watcher, &QFutureWatcherBase::progressValueChanged, &progress, &QProgressDialog::setValue);
-    connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
-    connect(&progress, &QProgressDialog::canceled, &watcher, [&future] { future.cancel(); });
-    watcher.setFuture(future);
-    if (!future.isFinished())
-        loop.exec();
-    // The loop also ends when the program quits: the worker is told to stop
-    // and waited for, as it reads the table.
-    if (!future.isFinished())
-        future.cancel();
-    future.waitForFinished();
-    progress.close();
+    connect(&watcher_, &QFutureWatcherBase::progressValueChanged, progress_.data(), &QProgressDialog::setValue);
+    connect(progress_.data(), &QProgressDialog::canceled, &watcher_, [this] { watcher_.future().cancel(); });
+    watcher_.setFuture(future);
+}
 
+void ResultTableExport::workerEnded()
+{
+    delete progress_.data();
+    const QFuture<ExportOutcome> future = watcher_.future();
     if (future.resultCount() == 0)
         return;
     const ExportOutcome outcome = future.result();
     if (outcome.failure)
-        throw Error(*outcome.failure);
+        failed_(*outcome.failure);
 }
 
 } // namespace vellumax

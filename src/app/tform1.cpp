@@ -176,8 +176,9 @@ void TForm1::buildControls()
     ListView1 = new ResultListView(results, body);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setFixedWidth(161);
-    auto* tableExport = new ResultTableExport(this, *dialogs_, results, session_.origins(), keywordList,
-                                              QString::fromStdString(services_.programFolder));
+    auto* tableExport = new ResultTableExport(
+        this, *dialogs_, results, session_.origins(), keywordList, QString::fromStdString(services_.programFolder),
+        [this](const std::string& message) { runCommand([&] { throw Error(message); }); });
     QMenu* listMenu =
         makeResultListMenu(ListView1, [this, tableExport] { runCommand([tableExport] { tableExport->run(); }); });
     buildWideReadingSwitch(listMenu);

@@ -53,6 +53,13 @@ void searchOnePage(FormUnderTest& t, const char* keyword, std::initializer_list<
     t.form->runCommand([&] { t.form->Timer1Timer(); });
 }
 
+// The export's worker writes on its own thread: it has ended when its
+// progress dialog is gone.
+void awaitExport(const TForm1& form)
+{
+    QTRY_VERIFY_WITH_TIMEOUT(!form.findChild<QProgressDialog*>(QStringLiteral("exportProgress")), 30000);
+}
+
 } // namespace
 
 class ResultListMenuTest : public QObject {
@@ -125,6 +132,7 @@ private slots:
         write(path, "an older table, replaced whole");
         t.dialogs->saveAnswers.push_back(path);
         action(*t.form, "exportTable")->trigger();
+        awaitExport(*t.form);
 
         QVERIFY(t.dialogs->texts("error").isEmpty());
         const FileDialogSettings& dialog = t.dialogs->fileDialogs.back();
@@ -168,6 +176,7 @@ private slots:
             });
             tickTimer.start(20);
             action(*t.form, "exportTable")->trigger();
+            awaitExport(*t.form);
             QVERIFY(ticks > 0);
             QVERIFY(progressShown);
             const QByteArray written = read(path);
