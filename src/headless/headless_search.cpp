@@ -8,7 +8,6 @@
 #include "search/connectivity.h"
 #include "text/error.h"
 #include "text/gbk_codec.h"
-#include "text/local_time.h"
 
 #include <QCoreApplication>
 #include <filesystem>
@@ -94,13 +93,9 @@ void HeadlessSearch::showKeywordPosition(int32_t cursor)
 {
     if (cursor == progress_.keywordNumber || phase_ == Phase::Ended)
         return;
-    progress_.keywordNumber = cursor;
-    progress_.keyword = cursor >= 1 && static_cast<size_t>(cursor) <= keywordList_.size()
-                            ? keywordList_[static_cast<size_t>(cursor) - 1]
-                            : std::string();
-    progress_.page = 0;
-    progress_.numbersInKeyword = 0;
-    ++progress_.keywordsTaken;
+    progress_.keywordBegun(cursor, cursor >= 1 && static_cast<size_t>(cursor) <= keywordList_.size()
+                                       ? keywordList_[static_cast<size_t>(cursor) - 1]
+                                       : std::string());
 }
 
 void HeadlessSearch::showStatus(const RunStatus& status)
@@ -117,10 +112,7 @@ void HeadlessSearch::pageRead(const SearchRun::PageResult& page)
 {
     if (phase_ == Phase::Ended)
         return;
-    progress_.numbersInKeyword += static_cast<int64_t>(page.added.size());
-    progress_.numbersInAll = page.foundCount;
-    ++progress_.page;
-    ++progress_.pagesRead;
+    progress_.pageRead(static_cast<int64_t>(page.added.size()), page.foundCount);
     display_.show(progress_);
 }
 
@@ -132,12 +124,9 @@ void HeadlessSearch::showVerificationPending(bool pending)
         display_.message("搜索引擎不再要求验证，继续搜索");
         return;
     }
-    // Said once, with the time and the keyword: the run may wait here for
-    // hours, and the user needs the window to get past it.
-    display_.message(localTimeText(nowUnixMs(), "%Y-%m-%d %H:%M:%S") + " 关键字 " +
-                     std::to_string(progress_.keywordNumber) + " 「" + utf8FromGbk(progress_.keyword) +
-                     "」：搜索引擎要求验证，命令行中无法完成。本命令将继续重试，间隔逐次加倍，最长一小时；"
-                     "也可终止本命令，在窗口中完成验证后，从同一状态文件继续搜索。");
+    // Said once: the run may wait here for hours, and the user needs the
+    // window to get past it.
+    display_.message(verificationNotice(progress_, nowUnixMs()));
 }
 
 void HeadlessSearch::finish()

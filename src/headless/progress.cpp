@@ -1,11 +1,37 @@
 #include "headless/progress.h"
 
 #include "text/gbk_codec.h"
+#include "text/local_time.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace vellumax {
+
+void Progress::keywordBegun(int32_t number, std::string text)
+{
+    keywordNumber = number;
+    keyword = std::move(text);
+    page = 0;
+    numbersInKeyword = 0;
+    ++keywordsTaken;
+}
+
+void Progress::pageRead(int64_t added, int64_t found)
+{
+    numbersInKeyword += added;
+    numbersInAll = found;
+    ++page;
+    ++pagesRead;
+}
+
+std::string verificationNotice(const Progress& progress, int64_t nowUnixMs)
+{
+    return localTimeText(nowUnixMs, "%Y-%m-%d %H:%M:%S") + " 关键字 " + std::to_string(progress.keywordNumber) +
+           " 「" + utf8FromGbk(progress.keyword) +
+           "」：搜索引擎要求验证，命令行中无法完成。本命令将继续重试，间隔逐次加倍，最长一小时；"
+           "也可终止本命令，在窗口中完成验证后，从同一状态文件继续搜索。";
+}
 
 int64_t remainingSeconds(const Progress& p)
 {

@@ -17,6 +17,13 @@ struct Progress {
     int64_t pagesRead = 0;     // in this run
     int32_t keywordsTaken = 0; // in this run, the one in progress included
     int32_t intervalSeconds = 8;
+
+    // The run has moved on to the keyword `number` (1-based), `text` as the
+    // list holds it.
+    void keywordBegun(int32_t number, std::string text);
+    // A page of the keyword was read, with `added` new numbers and the
+    // run's `found` in all.
+    void pageRead(int64_t added, int64_t found);
 };
 
 // The time the run is expected to take still: the pages a keyword took on
@@ -26,6 +33,10 @@ int64_t remainingSeconds(const Progress& progress);
 
 // "1:02:03", "4:05"; days are counted in hours.
 std::string durationText(int64_t seconds);
+
+// What the user is told, once, when a verification page holds the run up
+// (UTF-8): when, at which keyword, and how to get past it.
+std::string verificationNotice(const Progress& progress, int64_t nowUnixMs);
 
 // One line of progress in UTF-8, without a line break.
 std::string progressText(const Progress& progress);

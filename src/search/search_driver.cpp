@@ -62,6 +62,8 @@ void SearchDriver::requestStep()
 void SearchDriver::request(const std::string& url)
 {
     host_.showKeywordPosition(run_.keywordCursor());
+    if (halted_)
+        return;
     try {
         pages_.RequestPage(url);
     } catch (const std::exception&) {

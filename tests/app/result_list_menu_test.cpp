@@ -187,6 +187,16 @@ private slots:
         }
     }
 
+    void anExportThatCannotWriteSaysSoWhenItsWorkerEnds()
+    {
+        FormUnderTest t;
+        searchOnePage(t, " 苏州传真 ", {"传真:0512-87654321"});
+        t.dialogs->saveAnswers.push_back(t.file(QStringLiteral("没有的文件夹/t.csv")));
+        action(*t.form, "exportTable")->trigger();
+        awaitExport(*t.form);
+        QCOMPARE(t.dialogs->texts("error").size(), 1);
+    }
+
     void anEmptyListExportsNothing()
     {
         FormUnderTest t;
