@@ -17,21 +17,12 @@ constexpr char kCtrlZ = 26;
 
 LineReader::LineReader(const std::string& path) : buffer_(kBufferSize)
 {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0)
+    fd_.reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd_)
         throwFileError(errno);
     struct stat st {};
-    if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd_);
-        fd_ = -1;
+    if (::fstat(fd_.get(), &st) == 0 && S_ISDIR(st.st_mode))
         throwFileError(EISDIR);
-    }
-}
-
-LineReader::~LineReader()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
 }
 
 bool LineReader::fill()
@@ -39,7 +30,7 @@ bool LineReader::fill()
     if (physicalEnd_)
         return false;
     for (;;) {
-        ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
+        ssize_t n = ::read(fd_.get(), buffer_.data(), buffer_.size());
         if (n > 0) {
             pos_ = 0;
             end_ = static_cast<size_t>(n);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/unique_fd.h"
+
 #include <string>
 #include <vector>
 
@@ -17,7 +19,6 @@ namespace vellumax {
 class LineReader {
 public:
     explicit LineReader(const std::string& path);
-    ~LineReader();
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
 
@@ -28,7 +29,7 @@ public:
 private:
     bool fill();
 
-    int fd_ = -1;
+    UniqueFd fd_;
     std::vector<char> buffer_;
     size_t pos_ = 0;
     size_t end_ = 0;

@@ -62,8 +62,8 @@ LineWriter::LineWriter(const std::string& path) : target_(path)
     if (exists && S_ISDIR(st.st_mode))
         throwFileError(EISDIR);
     if (exists && !S_ISREG(st.st_mode)) {
-        fd_ = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-        if (fd_ < 0)
+        fd_.reset(::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+        if (!fd_)
             throwFileError(errno);
         return;
     }
@@ -73,13 +73,13 @@ LineWriter::LineWriter(const std::string& path) : target_(path)
         throwFileError(errno);
 
     temporary_ = folderOf(target_) + "." + nameOf(target_) + ".XXXXXX";
-    fd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
-    if (fd_ < 0) {
+    fd_.reset(::mkostemp(temporary_.data(), O_CLOEXEC));
+    if (!fd_) {
         const int err = errno;
         temporary_.clear();
         throwFileError(err);
     }
-    ::fchmod(fd_, exists ? (st.st_mode & 07777) : creationMode());
+    ::fchmod(fd_.get(), exists ? (st.st_mode & 07777) : creationMode());
     buffer_.reserve(kFlushSize + 64);
 }
 
@@ -87,10 +87,7 @@ LineWriter::~LineWriter() { discard(); }
 
 void LineWriter::discard() noexcept
 {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
+    fd_.reset();
     if (!temporary_.empty()) {
         ::unlink(temporary_.c_str());
         temporary_.clear();
@@ -109,7 +106,7 @@ void LineWriter::flush()
 {
     size_t done = 0;
     while (done < buffer_.size()) {
-        ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+        ssize_t n = ::write(fd_.get(), buffer_.data() + done, buffer_.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -126,21 +123,18 @@ void LineWriter::flush()
 
 void LineWriter::commit()
 {
-    if (fd_ < 0)
+    if (!fd_)
         return;
     flush();
     if (temporary_.empty()) {
-        const int rc = ::close(fd_);
-        fd_ = -1;
-        if (rc != 0)
-            throwFileError(errno);
+        if (const int err = fd_.close(); err != 0)
+            throwFileError(err);
         return;
     }
     // The data must be on disk before the name moves, or a crash could leave
     // an empty file where the good one was.
-    const int synced = ::fdatasync(fd_) == 0 ? 0 : errno;
-    const int closed = ::close(fd_) == 0 ? 0 : errno;
-    fd_ = -1;
+    const int synced = ::fdatasync(fd_.get()) == 0 ? 0 : errno;
+    const int closed = fd_.close();
     if (synced != 0 || closed != 0) {
         discard();
         throwFileError(synced != 0 ? synced : closed);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/unique_fd.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,7 +34,7 @@ private:
 
     std::string target_;
     std::string temporary_; // empty when writing the target directly
-    int fd_ = -1;
+    UniqueFd fd_;
     std::string buffer_;
 };
 

@@ -5,22 +5,17 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace vellumax {
 
 WholeFile::WholeFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC))
 {
-    if (fd_ < 0)
+    if (!fd_)
         throw Error(cannotOpenFileMessage(path));
     struct stat st {};
-    if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd_);
+    if (::fstat(fd_.get(), &st) != 0 || S_ISDIR(st.st_mode))
         throw Error(cannotOpenFileMessage(path));
-    }
     size_ = static_cast<size_t>(st.st_size);
 }
-
-WholeFile::~WholeFile() { ::close(fd_); }
 
 } // namespace vellumax

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/unique_fd.h"
+
 #include <cstddef>
 #include <string>
 
@@ -11,15 +13,14 @@ namespace vellumax {
 class WholeFile {
 public:
     explicit WholeFile(const std::string& path);
-    ~WholeFile();
     WholeFile(const WholeFile&) = delete;
     WholeFile& operator=(const WholeFile&) = delete;
 
-    int fd() const { return fd_; }
+    int fd() const { return fd_.get(); }
     size_t size() const { return size_; }
 
 private:
-    int fd_ = -1;
+    UniqueFd fd_;
     size_t size_ = 0;
 };
 
