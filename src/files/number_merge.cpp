@@ -7,6 +7,7 @@
 #include "text/gbk_codec.h"
 #include "text/line_writer.h"
 #include "text/text_splitter.h"
+#include "text/unique_fd.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -24,21 +25,12 @@ namespace {
 // cannot be read whole is not kept.
 constexpr size_t kCopyBlock = 61'440;
 
-struct Fd {
-    int fd;
-    ~Fd()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
-
 // Appends the bytes of `path` to `joined`, from its first byte to its end.
 void appendFile(const std::string& path, std::string& joined)
 {
-    Fd in{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+    const UniqueFd in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat st {};
-    if (in.fd < 0 || ::fstat(in.fd, &st) != 0 || S_ISDIR(st.st_mode))
+    if (!in || ::fstat(in.get(), &st) != 0 || S_ISDIR(st.st_mode))
         throw Error(cannotOpenFileMessage(path));
 
     const size_t start = joined.size();
@@ -47,7 +39,7 @@ void appendFile(const std::string& path, std::string& joined)
         joined.resize(blockStart + kCopyBlock);
         size_t got = 0;
         while (got < kCopyBlock) {
-            const ssize_t n = ::read(in.fd, joined.data() + blockStart + got, kCopyBlock - got);
+            const ssize_t n = ::read(in.get(), joined.data() + blockStart + got, kCopyBlock - got);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0) {
