@@ -15,6 +15,7 @@
 #include "text/int_conversion.h"
 #include "text/line_reader.h"
 #include "text/text_splitter.h"
+#include "text/unique_fd.h"
 #include "text/whole_file.h"
 
 #include <CLI/CLI.hpp>
@@ -67,24 +68,17 @@ public:
     {
         const char* folder = std::getenv("TMPDIR");
         path_ = std::string(folder && *folder ? folder : "/tmp") + "/vellumax-cli-XXXXXX";
-        const int fd = ::mkstemp(path_.data());
-        if (fd < 0)
+        const UniqueFd fd(::mkstemp(path_.data()));
+        if (!fd)
             throwFileError(errno);
-        const std::string bytes = readStandardInput();
-        size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                const int err = errno;
-                ::close(fd);
-                ::unlink(path_.c_str());
-                throwFileError(err);
-            }
-            done += static_cast<size_t>(n);
+        // A constructor that throws gets no destructor: a copy that fails
+        // half-way is removed here.
+        try {
+            copyStandardInput(fd.get());
+        } catch (...) {
+            ::unlink(path_.c_str());
+            throw;
         }
-        ::close(fd);
     }
     ~StandardInputCopy() { ::unlink(path_.c_str()); }
     StandardInputCopy(const StandardInputCopy&) = delete;
@@ -93,6 +87,20 @@ public:
     const std::string& path() const { return path_; }
 
 private:
+    static void copyStandardInput(int fd)
+    {
+        const std::string bytes = readStandardInput();
+        size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                throwFileError(errno);
+            done += static_cast<size_t>(n);
+        }
+    }
+
     std::string path_;
 };
 

@@ -12,7 +12,8 @@ CliResult runCli(const std::vector<std::string>& args, const std::string& input)
     return runProgram(VELLUMAX_CLI, args, input);
 }
 
-CliResult runProgram(const char* program, const std::vector<std::string>& args, const std::string& input)
+CliResult runProgram(const char* program, const std::vector<std::string>& args, const std::string& input,
+                     const std::function<void()>& prepare)
 {
     int in[2], out[2], err[2];
     if (::pipe(in) || ::pipe(out) || ::pipe(err))
@@ -24,6 +25,8 @@ CliResult runProgram(const char* program, const std::vector<std::string>& args, 
         ::dup2(err[1], 2);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
             ::close(fd);
+        if (prepare)
+            prepare();
         std::vector<char*> argv{const_cast<char*>(program)};
         for (const std::string& a : args)
             argv.push_back(const_cast<char*>(a.c_str()));

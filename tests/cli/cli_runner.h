@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,10 @@ struct CliResult {
 // input, and collects what it prints.
 CliResult runCli(const std::vector<std::string>& args, const std::string& input = {});
 
-// The same for another program of the tool's.
-CliResult runProgram(const char* program, const std::vector<std::string>& args, const std::string& input = {});
+// The same for another program of the tool's. `prepare` runs in the child
+// just before the program starts: it may replace the standard input (by one
+// that cannot be read, say) or change the environment.
+CliResult runProgram(const char* program, const std::vector<std::string>& args, const std::string& input = {},
+                     const std::function<void()>& prepare = {});
 
 } // namespace vellumax::test

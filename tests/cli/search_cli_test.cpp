@@ -2,9 +2,14 @@
 #include "cli_runner.h"
 #include "search/query_builder.h"
 #include "support/test_files.h"
+#include "text/file_errors.h"
 #include "text/gbk_codec.h"
 
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace vellumax {
 namespace {
@@ -58,6 +63,35 @@ TEST(CliCount, GivesReaderAndSplitterCounts)
     test::writeBytes(file, "");
     EXPECT_EQ(test::runCli({"count", file}).out, "0\t0\n");
     EXPECT_EQ(test::runCli({"count", "-"}, "x\n\ry").out, "2\t3\n");
+}
+
+// count copies standard input to a temporary file before reading it; input
+// that fails to read leaves no copy behind.
+TEST(CliCount, UnreadableStandardInputLeavesNoTemporaryFile)
+{
+    test::TempDir dir;
+    const std::string temporary = dir.file("tmp");
+    std::filesystem::create_directory(temporary);
+    struct Case {
+        const char* name;
+        std::string path;
+        int flags;
+    };
+    const Case cases[] = {
+        {"a folder", dir.path(), O_RDONLY},
+        {"a file open for writing only", "/dev/null", O_WRONLY},
+    };
+    for (const Case& c : cases) {
+        const test::CliResult result = test::runProgram(VELLUMAX_CLI, {"count", "-"}, {}, [&] {
+            const int fd = ::open(c.path.c_str(), c.flags);
+            if (fd < 0 || ::dup2(fd, STDIN_FILENO) < 0 || ::setenv("TMPDIR", temporary.c_str(), 1) != 0)
+                ::_exit(126);
+            ::close(fd);
+        });
+        EXPECT_EQ(result.exitCode, 1) << c.name;
+        EXPECT_EQ(result.err, "vellumax-cli: " + std::string(kStreamReadError) + "\n") << c.name;
+        EXPECT_TRUE(std::filesystem::is_empty(temporary)) << c.name;
+    }
 }
 
 TEST(CliExtract, RunsPagesInOrderIntoOneList)
