@@ -30,10 +30,13 @@ void onSignal(int signal)
 
 SignalWatcher::SignalWatcher(std::function<void(int)> received) : received_(std::move(received))
 {
-    if (::pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0)
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0)
         throwFileError(errno);
-    gWriteEnd = pipe_[1];
-    notifier_ = std::make_unique<QSocketNotifier>(pipe_[0], QSocketNotifier::Read);
+    readEnd_.reset(ends[0]);
+    writeEnd_.reset(ends[1]);
+    gWriteEnd = writeEnd_.get();
+    notifier_ = std::make_unique<QSocketNotifier>(readEnd_.get(), QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { readSignals(); });
 
     struct sigaction action {};
@@ -50,15 +53,13 @@ SignalWatcher::~SignalWatcher()
         ::sigaction(kWatched[i], &gPrevious[i], nullptr);
     gWriteEnd = -1;
     notifier_.reset();
-    ::close(pipe_[0]);
-    ::close(pipe_[1]);
 }
 
 void SignalWatcher::readSignals()
 {
     unsigned char numbers[16];
     ssize_t n;
-    while ((n = ::read(pipe_[0], numbers, sizeof numbers)) > 0) {
+    while ((n = ::read(readEnd_.get(), numbers, sizeof numbers)) > 0) {
         for (ssize_t i = 0; i < n; ++i)
             received_(numbers[i]);
     }

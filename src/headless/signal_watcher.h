@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/unique_fd.h"
+
 #include <functional>
 #include <memory>
 
@@ -23,7 +25,9 @@ private:
     void readSignals();
 
     std::function<void(int)> received_;
-    int pipe_[2] = {-1, -1};
+    // Before the notifier, so that they are closed after it is gone.
+    UniqueFd readEnd_;
+    UniqueFd writeEnd_;
     std::unique_ptr<QSocketNotifier> notifier_;
 };
 
