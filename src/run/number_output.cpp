@@ -17,10 +17,10 @@ NumberOutput::NumberOutput(const std::string& path) : path_(path)
         fd_ = STDOUT_FILENO;
         return;
     }
-    fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd_ < 0)
+    file_.reset(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+    if (!file_)
         throw Error(cannotCreateFileMessage(path));
-    ownFd_ = true;
+    fd_ = file_.get();
     struct stat st {};
     regularFile_ = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
     if (!regularFile_ || st.st_size == 0)
@@ -31,12 +31,6 @@ NumberOutput::NumberOutput(const std::string& path) : path_(path)
             existing_.push_back(std::move(line));
     }
     endOpenLine_ = !bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r';
-}
-
-NumberOutput::~NumberOutput()
-{
-    if (ownFd_)
-        ::close(fd_);
 }
 
 void NumberOutput::append(const std::vector<std::string>& numbers)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/unique_fd.h"
+
 #include <string>
 #include <vector>
 
@@ -15,7 +17,6 @@ public:
     // Opens (or creates) the file. Throws Error "Cannot create file %s" when
     // it cannot be written.
     explicit NumberOutput(const std::string& path);
-    ~NumberOutput();
 
     NumberOutput(const NumberOutput&) = delete;
     NumberOutput& operator=(const NumberOutput&) = delete;
@@ -28,8 +29,8 @@ public:
 
 private:
     std::string path_;
-    int fd_ = -1;
-    bool ownFd_ = false;
+    UniqueFd file_; // none for standard output, which is not ours to close
+    int fd_ = -1;   // file_, or standard output
     bool regularFile_ = false;
     std::vector<std::string> existing_;
     // A file that ended in the middle of a line (cut off by a crash) gets
