@@ -83,16 +83,15 @@ void writeAll(int fd, std::string_view bytes)
 
 TableOutput::TableOutput(const std::string& path, bool utf8) : path_(path), utf8_(utf8)
 {
-    fd_ = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd_ < 0)
+    fd_.reset(::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+    if (!fd_)
         throw Error(cannotCreateFileMessage(path));
     struct stat st {};
-    regularFile_ = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
+    regularFile_ = ::fstat(fd_.get(), &st) == 0 && S_ISREG(st.st_mode);
     if (regularFile_ && st.st_size > 0) {
-        const TableEnds ends = readEnds(fd_, st.st_size);
+        const TableEnds ends = readEnds(fd_.get(), st.st_size);
         const bool hasMark = ends.head == kByteOrderMark;
         if (hasMark != utf8_) {
-            ::close(fd_);
             const std::string name = gbkFromUtf8(path);
             throw Error(hasMark ? gbk("号码表 ") + name +
                                       gbk(" 是 UTF-8 编码（带 BOM），不能追加 GBK 行，请加 --table-utf8")
@@ -105,12 +104,6 @@ TableOutput::TableOutput(const std::string& path, bool utf8) : path_(path), utf8
     pending_ = tableHead(utf8_) + "\r\n";
 }
 
-TableOutput::~TableOutput()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
 void TableOutput::add(std::string_view number, const NumberOrigin& origin)
 {
     pending_ += encodedRow(numberTableRow(number, classifier_.classify(number), origin), utf8_);
@@ -121,9 +114,9 @@ void TableOutput::write()
 {
     if (pending_.empty())
         return;
-    writeAll(fd_, pending_);
+    writeAll(fd_.get(), pending_);
     pending_.clear();
-    if (regularFile_ && ::fdatasync(fd_) != 0)
+    if (regularFile_ && ::fdatasync(fd_.get()) != 0)
         throwFileError(errno);
 }
 

@@ -4,6 +4,7 @@
 #include "numbers/number_table.h"
 #include "run/entry_origins.h"
 #include "search/result_list.h"
+#include "text/unique_fd.h"
 
 #include <cstddef>
 #include <functional>
@@ -30,7 +31,6 @@ public:
     // encoding: a file that begins with a UTF-8 byte-order mark takes only
     // UTF-8 rows, any other only GBK rows.
     TableOutput(const std::string& path, bool utf8);
-    ~TableOutput();
 
     TableOutput(const TableOutput&) = delete;
     TableOutput& operator=(const TableOutput&) = delete;
@@ -45,7 +45,7 @@ public:
 private:
     std::string path_;
     bool utf8_;
-    int fd_ = -1;
+    UniqueFd fd_;
     bool regularFile_ = false;
     NumberClassifier classifier_;
     std::string pending_; // whole rows, each with its CR LF
