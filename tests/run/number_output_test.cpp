@@ -1,6 +1,6 @@
 // The headless search's numbers file: a file that opens for appending but
 // whose numbers cannot be read back costs no descriptor.
-#include "headless/number_output.h"
+#include "run/number_output.h"
 #include "support/child_process.h"
 #include "support/test_files.h"
 #include "text/error.h"
