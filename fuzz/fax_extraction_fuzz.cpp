@@ -110,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ResultList results;
     size_t appended = 0;
     const size_t added = ExtractFaxNumbers(
-        lines, marker, [&] { return deduplicate; }, results, [&](std::string_view) { ++appended; });
+        std::vector<std::string_view>(lines.begin(), lines.end()), marker, [&] { return deduplicate; }, results, [&](std::string_view) { ++appended; });
     FUZZ_CHECK(added == expected.size() && appended == added && results.size() == added);
     for (size_t i = 0; i < results.size(); ++i) {
         FUZZ_CHECK(results[i] == expected[i]);
@@ -122,6 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     forEachFaxNumber(pageLines(text), marker, [&](std::string& n, std::string_view) { byLine.push_back(n); });
     forEachFaxNumberInText(text, marker, [&](std::string& n, std::string_view) { inText.push_back(n); });
     FUZZ_CHECK(inText == byLine);
+    FUZZ_CHECK(anyNextPageLine(text, isPagerLine) == pagerOffersNextPage(pageLines(text)));
 
     // Wide reading gives every number the marker rule gives (a service
     // number in its own form), the one of "传真:" first on its line, and the

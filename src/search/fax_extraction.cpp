@@ -120,30 +120,6 @@ std::optional<std::string> faxNumberInLine(std::string_view line, std::string_vi
     return candidate;
 }
 
-namespace {
-
-template <typename Line>
-void numbersOf(const std::vector<Line>& pageLines, std::string_view fieldMarker,
-               const FoundNumberCallback& found)
-{
-    if (fieldMarker.empty())
-        return;
-    for (const std::string_view line : pageLines)
-        if (std::optional<std::string> number = faxNumberInLine(line, fieldMarker))
-            found(*number, line);
-}
-
-template <typename Line>
-size_t extractFrom(const std::vector<Line>& pageLines, std::string_view fieldMarker,
-                   const std::function<bool()>& deduplicate, ResultList& results,
-                   const std::function<void(std::string_view line)>& appended)
-{
-    return addFaxNumbers([&](const FoundNumberCallback& found) { numbersOf(pageLines, fieldMarker, found); },
-                         deduplicate, results, appended);
-}
-
-} // namespace
-
 size_t addFaxNumbers(const std::function<void(const FoundNumberCallback& found)>& read,
                      const std::function<bool()>& deduplicate, ResultList& results,
                      const std::function<void(std::string_view line)>& appended)
@@ -163,7 +139,11 @@ size_t addFaxNumbers(const std::function<void(const FoundNumberCallback& found)>
 void forEachFaxNumber(const std::vector<std::string_view>& pageLines, std::string_view fieldMarker,
                       const FoundNumberCallback& found)
 {
-    numbersOf(pageLines, fieldMarker, found);
+    if (fieldMarker.empty())
+        return;
+    for (const std::string_view line : pageLines)
+        if (std::optional<std::string> number = faxNumberInLine(line, fieldMarker))
+            found(*number, line);
 }
 
 void forEachFaxNumberInText(std::string_view pageText, std::string_view fieldMarker,
@@ -194,14 +174,17 @@ size_t ExtractFaxNumbers(const std::vector<std::string_view>& pageLines, std::st
                          const std::function<bool()>& deduplicate, ResultList& results,
                          const std::function<void(std::string_view line)>& appended)
 {
-    return extractFrom(pageLines, fieldMarker, deduplicate, results, appended);
+    return addFaxNumbers([&](const FoundNumberCallback& found) { forEachFaxNumber(pageLines, fieldMarker, found); },
+                         deduplicate, results, appended);
 }
 
-size_t ExtractFaxNumbers(const std::vector<std::string>& pageLines, std::string_view fieldMarker,
+size_t ExtractFaxNumbers(std::string_view pageText, std::string_view fieldMarker,
                          const std::function<bool()>& deduplicate, ResultList& results,
                          const std::function<void(std::string_view line)>& appended)
 {
-    return extractFrom(pageLines, fieldMarker, deduplicate, results, appended);
+    return addFaxNumbers(
+        [&](const FoundNumberCallback& found) { forEachFaxNumberInText(pageText, fieldMarker, found); }, deduplicate,
+        results, appended);
 }
 
 } // namespace vellumax

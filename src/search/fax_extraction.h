@@ -66,7 +66,9 @@ size_t addFaxNumbers(const std::function<void(const FoundNumberCallback& found)>
 size_t ExtractFaxNumbers(const std::vector<std::string_view>& pageLines, std::string_view fieldMarker,
                          const std::function<bool()>& deduplicate, ResultList& results,
                          const std::function<void(std::string_view line)>& appended = {});
-size_t ExtractFaxNumbers(const std::vector<std::string>& pageLines, std::string_view fieldMarker,
+// The same over a page's text, as its lines would give it: only the lines
+// that hold the marker are taken apart.
+size_t ExtractFaxNumbers(std::string_view pageText, std::string_view fieldMarker,
                          const std::function<bool()>& deduplicate, ResultList& results,
                          const std::function<void(std::string_view line)>& appended = {});
 

@@ -12,15 +12,6 @@ constexpr std::string_view kNextPageWord = "\xCF\xC2\xD2\xBB\xD2\xB3";     // �
 constexpr std::string_view kPreviousPageWord = "\xC9\xCF\xD2\xBB\xD2\xB3"; // 上一页
 constexpr std::string_view kFirstPageMark = "1";
 
-bool isPagerLine(std::string_view line)
-{
-    // The beginning is tested first: it rules out almost every line without
-    // reading it.
-    return (beginsWithBytes(line, kPreviousPageWord) || beginsWithBytes(line, kFirstPageMark)) &&
-           containsBytes(line, kNextPageWord) && line.find('[') != std::string_view::npos &&
-           line.find(']') != std::string_view::npos;
-}
-
 } // namespace
 
 PageLines pageLines(std::string_view pageText)
@@ -79,6 +70,32 @@ PageLineSpan pageLineHolding(std::string_view pageText, size_t from, size_t at)
         ++end;
     }
     return {start, end};
+}
+
+bool isPagerLine(std::string_view line)
+{
+    // The beginning is tested first: it rules out almost every line without
+    // reading it.
+    return (beginsWithBytes(line, kPreviousPageWord) || beginsWithBytes(line, kFirstPageMark)) &&
+           containsBytes(line, kNextPageWord) && line.find('[') != std::string_view::npos &&
+           line.find(']') != std::string_view::npos;
+}
+
+bool anyNextPageLine(std::string_view pageText, const std::function<bool(std::string_view line)>& test)
+{
+    pageText = pageText.substr(0, pageText.find('\0'));
+    for (size_t lineStart = 0; lineStart < pageText.size();) {
+        const void* hit = ::memmem(pageText.data() + lineStart, pageText.size() - lineStart, kNextPageWord.data(),
+                                   kNextPageWord.size());
+        if (!hit)
+            return false;
+        const PageLineSpan span =
+            pageLineHolding(pageText, lineStart, static_cast<size_t>(static_cast<const char*>(hit) - pageText.data()));
+        if (test(pageText.substr(span.start, std::min(span.end - span.start, kPageLineLimit))))
+            return true;
+        lineStart = span.end + 2;
+    }
+    return false;
 }
 
 bool pagerOffersNextPage(const PageLines& lines)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -36,6 +37,12 @@ PageLineSpan pageLineHolding(std::string_view pageText, size_t from, size_t at);
 // True when some line contains "下一页", "[" and "]" and begins with "上一页"
 // or with "1".
 bool pagerOffersNextPage(const PageLines& lines);
+bool isPagerLine(std::string_view line);
+
+// Whether `test` answers true for a page line, as pageLines gives it, that
+// holds "下一页". Only the lines that hold the word are taken apart: the
+// pager is found without splitting the whole text.
+bool anyNextPageLine(std::string_view pageText, const std::function<bool(std::string_view line)>& test);
 
 struct PageAnalysis {
     PageLines lines; // views into the analysed text

@@ -36,6 +36,7 @@ SearchDriver::~SearchDriver() = default;
 void SearchDriver::begin()
 {
     run_.begin();
+    ++runNumber_;
     failuresInRow_ = 0;
     retryDue_ = false;
     diversionCounted_ = false;
@@ -208,11 +209,12 @@ void SearchDriver::ProcessResultPage()
     // user stops it. Wide reading asks the document for its links in the
     // same look.
     reading_ = true;
-    pages_.ReadPageText(run_.wideReading(), [this, alive = std::weak_ptr<bool>(alive_)](const PageRead& read) {
-        if (alive.expired())
-            return;
-        pageAnswered(read);
-    });
+    // An answer that comes after the run was started anew belongs to none.
+    pages_.ReadPageText(run_.wideReading(),
+                        [this, alive = std::weak_ptr<bool>(alive_), run = runNumber_](const PageRead& read) {
+                            if (!alive.expired() && run == runNumber_)
+                                pageAnswered(read);
+                        });
 }
 
 void SearchDriver::pageAnswered(const PageRead& read)

@@ -131,6 +131,7 @@ private:
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     bool reading_ = false;
     bool halted_ = false;
+    uint64_t runNumber_ = 0; // counts the starts, for the answers of reads
     bool tickOnLoadEnd_ = false;
     int failuresInRow_ = 0;
     // A failed page waits out its back-off; the next tick asks for it again.

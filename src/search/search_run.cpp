@@ -52,17 +52,13 @@ SearchRun::PageResult SearchRun::processPage(const PageWithLinks& page, bool ded
     result.keywordNumber = keywordCursor_;
     // The page offset has moved on to the next page already.
     result.pageOffset = pageOffset_ - 10;
-    // Wide reading has a pager of its own: the bracketed line is one of its
-    // forms, so the lines are scanned for a pager once either way.
-    PageLines lines;
-    if (wideReading_) {
-        lines = pageLines(page.text);
-        morePages_ = wideOffersNextPage(lines, page.nextPageLinks ? &*page.nextPageLinks : nullptr, pageOffset_);
-    } else {
-        PageAnalysis analysis = analysePage(page.text, pageOffset_);
-        lines = std::move(analysis.lines);
-        morePages_ = analysis.morePages;
-    }
+    // The text is read as it came: the readers look for their labels across
+    // it and take apart only the lines that hold one, the pager's too.
+    const std::string_view text = page.text;
+    if (wideReading_)
+        morePages_ = wideOffersNextPageInText(text, page.nextPageLinks ? &*page.nextPageLinks : nullptr, pageOffset_);
+    else
+        morePages_ = pageOffset_ < kPageCap && anyNextPageLine(text, isPagerLine);
 
     const auto isDuplicateTested = [deduplicate] { return deduplicate; };
     const auto added = [&](std::string_view line) {
@@ -70,9 +66,9 @@ SearchRun::PageResult SearchRun::processPage(const PageWithLinks& page, bool ded
         result.added.push_back({results_.size() - 1, line});
     };
     if (wideReading_)
-        ExtractFaxNumbersWide(lines, isDuplicateTested, results_, added);
+        ExtractFaxNumbersWide(text, isDuplicateTested, results_, added);
     else
-        ExtractFaxNumbers(lines, queries_.fieldMarker(), isDuplicateTested, results_, added);
+        ExtractFaxNumbers(text, queries_.fieldMarker(), isDuplicateTested, results_, added);
     result.foundCount = foundCount_;
     result.next = nextStep();
     return result;

@@ -43,9 +43,7 @@ public:
     int32_t keywordCursor() const { return keywordCursor_; }
     void setKeywordCursor(int32_t cursor) { keywordCursor_ = cursor; }
     int32_t pageOffset() const { return pageOffset_; }
-    const std::string& queryBase() const { return queryBase_; }
     bool stopFlag() const { return stopFlag_; }
-    bool morePages() const { return morePages_; }
     int32_t foundCount() const { return foundCount_; }
     const ResultList& results() const { return results_; }
 

@@ -75,4 +75,17 @@ bool wideOffersNextPage(const PageLines& lines, const std::vector<std::string>* 
     return std::any_of(lines.begin(), lines.end(), isPlainPagerLine);
 }
 
+bool wideOffersNextPageInText(std::string_view pageText, const std::vector<std::string>* links, int32_t pageOffset)
+{
+    if (pageOffset >= kPageCap)
+        return false;
+    const auto nextPageLink = [](const std::string& text) { return isNextPageLinkText(text); };
+    if (links && std::any_of(links->begin(), links->end(), nextPageLink))
+        return true;
+    // Without the links, a plain pager line stands in for them.
+    return anyNextPageLine(pageText, [links](std::string_view line) {
+        return isPagerLine(line) || (!links && isPlainPagerLine(line));
+    });
+}
+
 } // namespace vellumax

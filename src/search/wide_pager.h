@@ -29,5 +29,7 @@ bool isPlainPagerLine(std::string_view line);
 // line instead of a link. No further page once the page offset has reached
 // the cap.
 bool wideOffersNextPage(const PageLines& lines, const std::vector<std::string>* links, int32_t pageOffset);
+// The same over the page's text, whose pager lines are looked at once.
+bool wideOffersNextPageInText(std::string_view pageText, const std::vector<std::string>* links, int32_t pageOffset);
 
 } // namespace vellumax

@@ -744,11 +744,15 @@ void forEachWideFaxNumberInText(std::string_view pageText, WideFaxReader& reader
     }
 }
 
-size_t ExtractFaxNumbersWide(const std::vector<std::string_view>& pageLines, const std::function<bool()>& deduplicate,
+size_t ExtractFaxNumbersWide(std::string_view pageText, const std::function<bool()>& deduplicate,
                              ResultList& results, const std::function<void(std::string_view line)>& appended)
 {
-    return addFaxNumbers([&](const FoundNumberCallback& found) { forEachWideFaxNumber(pageLines, found); },
-                         deduplicate, results, appended);
+    return addFaxNumbers(
+        [&](const FoundNumberCallback& found) {
+            WideFaxReader reader;
+            forEachWideFaxNumberInText(pageText, reader, found);
+        },
+        deduplicate, results, appended);
 }
 
 } // namespace vellumax

@@ -70,9 +70,10 @@ void forEachWideFaxNumber(const std::vector<std::string_view>& pageLines, const 
 // a label, and those after a label that ended its line, are cut out.
 void forEachWideFaxNumberInText(std::string_view pageText, WideFaxReader& reader, const FoundNumberCallback& found);
 
-// ExtractFaxNumbers with the wide reading: the numbers of the page's lines
-// go to the result list, `deduplicate` asked for each one.
-size_t ExtractFaxNumbersWide(const std::vector<std::string_view>& pageLines, const std::function<bool()>& deduplicate,
+// ExtractFaxNumbers with the wide reading: the numbers of the page's text,
+// as its lines would give them, go to the result list, `deduplicate` asked
+// for each one.
+size_t ExtractFaxNumbersWide(std::string_view pageText, const std::function<bool()>& deduplicate,
                              ResultList& results, const std::function<void(std::string_view line)>& appended = {});
 
 } // namespace vellumax

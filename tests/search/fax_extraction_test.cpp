@@ -121,6 +121,14 @@ TEST(RunScan, MarkerIsFoundByteWise)
 
 std::vector<std::string> numbersOf(const ResultList& list) { return {list.begin(), list.end()}; }
 
+// Lines written out here, handed over as the views a run reads.
+size_t ExtractFaxNumbers(const Lines& lines, std::string_view marker, const std::function<bool()>& deduplicate,
+                         ResultList& results, const std::function<void(std::string_view line)>& appended = {})
+{
+    return vellumax::ExtractFaxNumbers(std::vector<std::string_view>(lines.begin(), lines.end()), marker, deduplicate,
+                                       results, appended);
+}
+
 TEST(Extraction, AppendsInOrderAndCallsBackForEach)
 {
     ResultList results;

@@ -74,14 +74,27 @@ TEST(PagerScan, LineMustHoldNextWordAndBracketsAndBeginRight)
     EXPECT_TRUE(pagerOffersNextPage({"1 \x81\x5B\x81\x5D" + gbk("下一页")}));
 }
 
-TEST(PagerScan, SeesWholeLinesOfThePage)
+TEST(PagerScan, SeesWholeLinesOfThePageAlsoWhenReadAcrossTheText)
 {
-    EXPECT_TRUE(pagerOffersNextPage(pageLines(gbk("上一页 [1]\n[2] 下一页"))));
-    EXPECT_FALSE(pagerOffersNextPage(pageLines(gbk("上一页 [1]\r\n[2] 下一页"))));
-    EXPECT_TRUE(pagerOffersNextPage(pageLines(gbk("1 [2] 下一页\r\n上一页 [1] 2"))));
     const std::string beyondCut = "1 [2]" + std::string(4092, ' ') + gbk("下一页");
-    EXPECT_FALSE(pagerOffersNextPage(pageLines(beyondCut)));
-    EXPECT_TRUE(pagerOffersNextPage(pageLines(beyondCut.substr(0, 4090) + gbk("下一页"))));
+    const struct {
+        std::string text;
+        bool more;
+    } cases[] = {
+        {gbk("上一页 [1]\n[2] 下一页"), true}, // a lone LF stays inside the line
+        {gbk("上一页 [1]\r\n[2] 下一页"), false},
+        {gbk("1 [2] 下一页\r\n上一页 [1] 2"), true},
+        {gbk("甲 下一页\r\n乙 下一页 [\r\n1 [2] 下一页\r\n"), true}, // the third line holding the word
+        {beyondCut, false},
+        {beyondCut.substr(0, 4090) + gbk("下一页"), true},
+        {std::string("1 [2]\0", 6) + gbk("下一页"), false}, // a NUL ends the text
+        {gbk("1 [2] 下一\r\n页"), false},
+        {"", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(pagerOffersNextPage(pageLines(c.text)), c.more) << c.text.substr(0, 40);
+        EXPECT_EQ(anyNextPageLine(c.text, isPagerLine), c.more) << c.text.substr(0, 40);
+    }
 }
 
 TEST(PageCap, EndsTheKeywordAtOffset750)

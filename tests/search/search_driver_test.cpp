@@ -250,6 +250,32 @@ TEST(SearchDriverRetry, PagesOfUnknownOrUnfinishedLoadsAreReadAsTheyAre)
     }
 }
 
+TEST(SearchDriver, AnAnswerThatComesAfterANewStartIsDropped)
+{
+    // The browser answers a read later; meanwhile the user stopped the run
+    // and started another.
+    class Deferred : public ScriptedPages {
+    public:
+        std::function<void(PageRead)> pending;
+        void ReadPageText(bool, std::function<void(PageRead)> done) override { pending = std::move(done); }
+    };
+    Rig rig({"传真"});
+    Deferred pages;
+    SearchDriver driver{rig.run, pages, rig.host, rig.host};
+    rig.run.setStartPosition(0);
+    driver.begin();
+    driver.requestStep();
+    driver.tick();
+    auto answer = std::move(pages.pending);
+    rig.run.setStartPosition(0);
+    driver.begin();
+    driver.requestStep();
+    answer({{kFaxPage, std::nullopt}, {}});
+    EXPECT_TRUE(rig.results.empty());
+    EXPECT_EQ(pages.requests.size(), 2u); // no request for the answer's next page
+    EXPECT_FALSE(rig.host.finished);
+}
+
 TEST(SearchDriverRetry, UnreadablePageHaltsWithTheTimerOff)
 {
     class Unreadable : public ScriptedPages {

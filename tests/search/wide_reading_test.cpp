@@ -244,7 +244,7 @@ TEST(WideReading, HoldsEveryNumberTheMarkerRuleTakes)
         gbk("真"), "Fax",      gbk("（"),    gbk("１"),     "400",  "6617163", gbk("至")};
     // Into a result list, which takes each number it is handed.
     ResultList results;
-    EXPECT_EQ(ExtractFaxNumbersWide({kFax}, {}, results), 1u);
+    EXPECT_EQ(ExtractFaxNumbersWide(kFax, {}, results), 1u);
     for (int round = 0; round < 20000; ++round) {
         std::string text;
         for (size_t i = random() % 24; i > 0; --i)
