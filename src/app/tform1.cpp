@@ -221,11 +221,9 @@ void TForm1::buildControls()
     StatusBar1 = new StatusPanels(this);
     setStatusBar(StatusBar1);
 
-    // Timer1 paces the page reads: a repeating timer used as a one-shot.
+    // Timer1 paces the page reads: a repeating timer used as a one-shot,
+    // through the run's page timer (tform1_search.cpp).
     Timer1 = new QTimer(this);
-    // A coarse timer may fire up to 5% early; every wait is at least its
-    // interval.
-    Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setInterval(SearchDriver::kFirstPageWaitMs);
     connect(Timer1, &QTimer::timeout, this, [this] { runCommand([this] { Timer1Timer(); }); });
 

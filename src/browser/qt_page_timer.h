@@ -11,7 +11,8 @@ class QtPageTimer : public PageTimer {
 public:
     explicit QtPageTimer(QTimer& timer) : timer_(timer)
     {
-        // The default coarse timer may fire up to 5% early.
+        // A coarse timer may fire up to 5% early; every wait is at least its
+        // interval.
         timer_.setTimerType(Qt::PreciseTimer);
     }
 
