@@ -116,6 +116,7 @@ SitePageRead readOf(const QVariant& answer, const QUrl& url, bool timedOut)
 struct SitePages::Slot {
     enum class State { Free, Loading, Reading };
 
+    QWebEngineProfile* profile = nullptr;
     std::unique_ptr<GuardedPage> page;
     QTimer timer;
     State state = State::Free;
@@ -182,8 +183,29 @@ struct SitePages::Slot {
             timedOut = true;
             read(self);
         } else if (state == State::Reading) {
-            finish(failure("The page did not answer", page->url()));
+            // A script that keeps the page's thread keeps it from any further
+            // load of the same site: a new page takes its place.
+            const std::unique_ptr<GuardedPage> hung = std::move(page);
+            openPage(self);
+            finish(failure("The page did not answer", hung->url()));
         }
+    }
+
+    void openPage(const std::shared_ptr<Slot>& self)
+    {
+        page = std::make_unique<GuardedPage>(profile);
+        QWebEnginePage* const opened = page.get();
+        turnOffPageIcons(opened);
+        opened->setAudioMuted(true);
+        QObject::connect(opened, &QWebEnginePage::featurePermissionRequested, opened,
+                         [opened](const QUrl& origin, QWebEnginePage::Feature feature) {
+                             opened->setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
+                         });
+        const std::weak_ptr<Slot> weak = self;
+        QObject::connect(opened, &QWebEnginePage::loadingChanged, opened, [weak](const QWebEngineLoadingInfo& info) {
+            if (const auto slot = weak.lock())
+                slot->loadingChanged(slot, info);
+        });
     }
 };
 
@@ -228,22 +250,13 @@ SitePages::SitePages(int pages) : profile_(std::make_unique<QWebEngineProfile>()
 
     for (int i = 0; i < pages; ++i) {
         auto slot = std::make_shared<Slot>();
-        slot->page = std::make_unique<GuardedPage>(profile_.get());
-        QWebEnginePage* page = slot->page.get();
-        turnOffPageIcons(page);
-        page->setAudioMuted(true);
+        slot->profile = profile_.get();
+        slot->openPage(slot);
         const std::weak_ptr<Slot> weak = slot;
-        QObject::connect(page, &QWebEnginePage::featurePermissionRequested, page,
-                         [page](const QUrl& origin, QWebEnginePage::Feature feature) {
-                             page->setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
-                         });
-        QObject::connect(page, &QWebEnginePage::loadingChanged, page, [weak](const QWebEngineLoadingInfo& info) {
-            if (const auto slot = weak.lock())
-                slot->loadingChanged(slot, info);
-        });
         slot->timer.setSingleShot(true);
         slot->timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&slot->timer, &QTimer::timeout, page, [weak] {
+        // Not the page: a time-out may replace it.
+        QObject::connect(&slot->timer, &QTimer::timeout, profile_.get(), [weak] {
             if (const auto slot = weak.lock())
                 slot->timeout(slot);
         });

@@ -218,6 +218,28 @@ private slots:
         QTRY_COMPARE(pages.freePages(), 2);
     }
 
+    // A page whose script never gives the engine back its thread is left
+    // unread, and its page serves the next load.
+    void aPageThatNeverAnswersIsLeft()
+    {
+        StandInSite site;
+        serveEveryKindOfPage(site);
+        site.answer("/busy",
+                    {200, "text/html", {}, "<html><body><p>busy</p><script>for (;;) {}</script></body></html>"});
+        SitePages pages(1);
+        std::optional<SitePageRead> read;
+        QVERIFY(pages.load(
+            site.url("/busy"), [&](SitePageRead r) { read = std::move(r); }, 1000));
+        QTRY_VERIFY_WITH_TIMEOUT(read.has_value(), 30000);
+        QVERIFY(!read->ok);
+        QTRY_COMPARE(pages.freePages(), 1);
+        read.reset();
+        QVERIFY(pages.load(site.url("/contact"), [&](SitePageRead r) { read = std::move(r); }));
+        QTRY_VERIFY_WITH_TIMEOUT(read.has_value(), 30000);
+        QVERIFY2(read->ok, read->error.c_str());
+        QVERIFY(read->text.find(gbk("0574-87654321")) != std::string::npos);
+    }
+
     void cutGbkKeepsWholeCharacters_data()
     {
         QTest::addColumn<QString>("utf8");
