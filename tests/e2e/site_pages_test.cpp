@@ -8,8 +8,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <optional>
 
 using namespace vellumax;
@@ -53,6 +56,11 @@ void serveEveryKindOfPage(StandInSite& site)
         </script>)";
     notify.hang = true;
     site.answer("/notify", notify);
+    site.answer("/plugins", {200, "text/html", {}, R"(<html><body><p id="r"></p><script>
+        document.getElementById('r').textContent =
+            'plugins=' + navigator.plugins.length + ' pdf=' + navigator.pdfViewerEnabled;
+        </script></body></html>)"});
+    site.answer("/to-file", {302, "text/html", "Location: file:///etc/hostname\r\n", {}});
     site.answer("/plain", {200, "text/plain; charset=gbk", {}, gbk("传真：0512-12345678")});
     std::string line;
     for (int i = 0; i < 50; ++i)
@@ -107,6 +115,10 @@ private slots:
             << "/notify" << 2000 << true << ""
             << "/notify" << QStringList{"notify"} << QStringList{"/notify-answer?denied"}
             << QStringList{"/notify-answer?granted"};
+        QTest::newRow("plugins") << "/plugins" << 20000 << true << ""
+                                 << "/plugins" << QStringList{"plugins=0 pdf=false"} << none << none;
+        QTest::newRow("redirect to a local file") << "/to-file" << 20000 << false << ""
+                                                  << "" << none << QStringList{"/to-file"} << none;
         QTest::newRow("404") << "/missing" << 20000 << false << "404"
                              << "" << none << QStringList{"/missing"} << none;
         QTest::newRow("plain text") << "/plain" << 20000 << false << "Not a web page"
@@ -216,6 +228,36 @@ private slots:
         QCOMPARE(queued, 0);
         QCOMPARE(ok, 6); // all but the contact page hold that number
         QTRY_COMPARE(pages.freePages(), 2);
+    }
+
+    // A site never sees the engine's cookies, nor the engine a site's: the
+    // window's pane has the default profile.
+    void cookiesStayApartFromTheEngines()
+    {
+        StandInSite site;
+        serveEveryKindOfPage(site);
+        site.answer("/engine-sets", {200, "text/html", "Set-Cookie: from=engine; Path=/\r\n", "<p>engine</p>"});
+        site.answer("/site-sets", {200, "text/html", "Set-Cookie: from=site; Path=/\r\n", "<p>site</p>"});
+        QWebEnginePage engine(QWebEngineProfile::defaultProfile());
+        QSignalSpy loaded(&engine, &QWebEnginePage::loadFinished);
+        SitePages pages(1);
+        int answered = 0;
+        const auto count = [&](SitePageRead) { ++answered; };
+
+        engine.load(QUrl(QString::fromStdString(site.url("/engine-sets"))));
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 20000);
+        QVERIFY(pages.load(site.url("/contact"), count));
+        QTRY_COMPARE_WITH_TIMEOUT(answered, 1, 20000);
+        QCOMPARE(site.cookieOf("/contact"), "");
+
+        QVERIFY(pages.load(site.url("/site-sets"), count));
+        QTRY_COMPARE_WITH_TIMEOUT(answered, 2, 20000);
+        QVERIFY(pages.load(site.url("/contact"), count));
+        QTRY_COMPARE_WITH_TIMEOUT(answered, 3, 20000);
+        QCOMPARE(site.cookieOf("/contact"), "from=site");
+        engine.load(QUrl(QString::fromStdString(site.url("/moved"))));
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 2, 20000);
+        QCOMPARE(site.cookieOf("/moved"), "from=engine");
     }
 
     // A page whose script never gives the engine back its thread is left

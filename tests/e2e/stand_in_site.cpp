@@ -26,6 +26,12 @@ bool StandInSite::requested(const std::string& path) const
     return std::find(paths_.begin(), paths_.end(), path) != paths_.end();
 }
 
+std::string StandInSite::cookieOf(const std::string& path) const
+{
+    const auto found = cookies_.find(path);
+    return found != cookies_.end() ? found->second : std::string();
+}
+
 void StandInSite::serve(QTcpSocket* socket)
 {
     const QByteArray head = socket->peek(socket->bytesAvailable());
@@ -35,6 +41,11 @@ void StandInSite::serve(QTcpSocket* socket)
     const QList<QByteArray> requestLine = head.left(head.indexOf("\r\n")).split(' ');
     const std::string path = requestLine.size() >= 2 ? requestLine[1].toStdString() : std::string();
     paths_.push_back(path);
+    cookies_[path].clear();
+    for (const QByteArray& line : head.split('\n')) {
+        if (line.toLower().startsWith("cookie:"))
+            cookies_[path] = line.mid(7).trimmed().toStdString();
+    }
 
     const auto found = answers_.find(path);
     const Answer answer = found != answers_.end() ? found->second : Answer{404, "text/html", {}, "<p>not here</p>"};

@@ -28,6 +28,8 @@ public:
     std::string url(const std::string& path) const;
     const std::vector<std::string>& paths() const { return paths_; }
     bool requested(const std::string& path) const;
+    // The Cookie header of the last request of `path`, empty when it had none.
+    std::string cookieOf(const std::string& path) const;
 
 private:
     void serve(QTcpSocket* socket);
@@ -35,6 +37,7 @@ private:
     QTcpServer server_;
     std::map<std::string, Answer> answers_;
     std::vector<std::string> paths_;
+    std::map<std::string, std::string> cookies_;
 };
 
 } // namespace vellumax::test
