@@ -71,6 +71,12 @@ protected:
     }
 };
 
+// The engine's code for a load given up, as when the answer is a download.
+constexpr int kAbortedError = -3;
+// How long an aborted load waits for the download that may have taken its
+// place, to be told as one.
+constexpr int kDownloadWaitMs = 1000;
+
 bool isBlank(const QUrl& url) { return url.isEmpty() || url.scheme() == QLatin1String("about"); }
 
 std::string ascii(const QString& text) { return text.toLatin1().toStdString(); }
@@ -114,7 +120,9 @@ SitePageRead readOf(const QVariant& answer, const QUrl& url, bool timedOut)
 } // namespace
 
 struct SitePages::Slot {
-    enum class State { Free, Loading, Reading };
+    // Aborted: the load was given up, maybe for a download that the engine
+    // offers a moment later.
+    enum class State { Free, Loading, Aborted, Reading };
 
     QWebEngineProfile* profile = nullptr;
     std::unique_ptr<GuardedPage> page;
@@ -126,6 +134,7 @@ struct SitePages::Slot {
     // its end. The end of the blank page that went before is not.
     bool startSeen = false;
     bool timedOut = false;
+    SitePageRead abortRead; // told when no download comes
     std::function<void(SitePageRead)> done;
 
     // Tells `read` and frees the page, which lets go of the site's document;
@@ -167,18 +176,28 @@ struct SitePages::Slot {
         if (!startSeen)
             return;
         const int status = info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain ? info.errorCode() : 0;
-        if (status >= 400)
+        if (status >= 400) {
             finish(failure("HTTP status " + std::to_string(status), info.url()));
-        else if (info.status() != QWebEngineLoadingInfo::LoadSucceededStatus || info.isErrorPage())
-            finish(failure(info.errorString().isEmpty() ? "The page did not load" : ascii(info.errorString()),
-                           info.url()));
-        else
+        } else if (info.status() != QWebEngineLoadingInfo::LoadSucceededStatus || info.isErrorPage()) {
+            SitePageRead failed =
+                failure(info.errorString().isEmpty() ? "The page did not load" : ascii(info.errorString()), info.url());
+            if (info.errorCode() != kAbortedError) {
+                finish(std::move(failed));
+                return;
+            }
+            state = State::Aborted;
+            abortRead = std::move(failed);
+            timer.start(kDownloadWaitMs);
+        } else {
             read(self);
+        }
     }
 
     void timeout(const std::shared_ptr<Slot>& self)
     {
-        if (state == State::Loading) {
+        if (state == State::Aborted) {
+            finish(std::exchange(abortRead, {}));
+        } else if (state == State::Loading) {
             // Whatever the page shows by now is what it has to give.
             timedOut = true;
             read(self);

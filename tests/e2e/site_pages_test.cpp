@@ -106,7 +106,7 @@ private slots:
                                                       << "/slow" << QStringList{"传真：0512-11111111"} << none << none;
         QTest::newRow("never finishes, shows nothing") << "/silent" << 1500 << false << "Nothing shown"
                                                        << "/silent" << none << none << none;
-        QTest::newRow("download") << "/download" << 20000 << false << ""
+        QTest::newRow("download") << "/download" << 20000 << false << "download"
                                   << "" << none << QStringList{"/download"} << none;
         QTest::newRow("pop-up and dialogs")
             << "/popup" << 20000 << true << ""
