@@ -24,7 +24,9 @@ struct SitePageRead {
     // tab, so a label cell and its number stay on one line; paragraphs come
     // on neighbouring lines.
     std::string text;
-    std::vector<std::pair<std::string, std::string>> links; // (text GBK, absolute href), at most kMaxLinks
+    // (text GBK, absolute href) of the links to http and https addresses, in
+    // the document's order, at most kMaxLinks.
+    std::vector<std::pair<std::string, std::string>> links;
 };
 
 // Pages of sites nobody vouches for, loaded in reusable browser engine pages
@@ -42,10 +44,12 @@ public:
 
     // Loads `url` in a free page and calls `done` once with what it shows:
     // when the load ends, or after `timeoutMs` with whatever the page shows
-    // then (ok when it has a body text). Returns false, and never calls
-    // `done`, when no page is free. An address that is not http or https is
-    // refused without a page: `done` is called at once, with !ok. `done` is
-    // never called after the SitePages are gone; it may load again.
+    // then (ok when it has a body text); its read waits kReadTimeoutMs at
+    // most, and a page that does not answer it is replaced. Returns false,
+    // and never calls `done`, when no page is free. An address that is not
+    // http or https is refused without a page: `done` is called at once, with
+    // !ok. `done` is never called after the SitePages are gone; it may load
+    // again.
     bool load(const std::string& url, std::function<void(SitePageRead)> done, int timeoutMs = kLoadTimeoutMs);
     int freePages() const;
 
