@@ -44,7 +44,7 @@ void TForm1::N2Click()
     if (!session_.setStartPosition(position)) {
         // The answer stands while the box is up: a stopped run's pending
         // tick that finishes meanwhile records it.
-        dialogs_->plainMessage(QStringLiteral("搜索断点位置超过关键字文件行数！"));
+        dialogs_->plainMessage(qstringFromGbk(RunSession::startBeyondListText()));
         session_.run().setKeywordCursor(0);
     }
 

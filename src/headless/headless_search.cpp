@@ -43,7 +43,7 @@ void HeadlessSearch::open()
         throw Error(RunSession::refusalText(refusal));
     const int32_t start = options_.resume ? RunSession::resumePosition(options_.stateFile) : options_.start.value_or(0);
     if (!session_.setStartPosition(start))
-        throw Error(gbk("搜索断点位置超过关键字文件行数！"));
+        throw Error(RunSession::startBeyondListText());
     session_.run().setWideReading(options_.wide);
 
     RunFiles files;

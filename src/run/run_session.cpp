@@ -44,6 +44,8 @@ std::string RunSession::refusalText(Refusal refusal)
     return {};
 }
 
+std::string RunSession::startBeyondListText() { return gbk("搜索断点位置超过关键字文件行数！"); }
+
 int32_t RunSession::resumePosition(const std::string& stateFile)
 {
     // A state file that is not there yet starts at the beginning, so a

@@ -68,8 +68,9 @@ public:
     // What the user is told of it (GBK).
     static std::string refusalText(Refusal refusal);
     // Takes the start position asked for; false when it lies beyond the
-    // keyword list.
+    // keyword list, as startBeyondListText tells the user (GBK).
     bool setStartPosition(int32_t position) { return run_.setStartPosition(position); }
+    static std::string startBeyondListText();
     // The position a resume starts from: the state file's, 0 when there is
     // none yet. Throws what reading it throws.
     static int32_t resumePosition(const std::string& stateFile);
