@@ -17,6 +17,7 @@
 #include "text/text_splitter.h"
 #include "text/unique_fd.h"
 #include "text/whole_file.h"
+#include "text/write_all.h"
 
 #include <CLI/CLI.hpp>
 #include <cerrno>
@@ -89,16 +90,7 @@ public:
 private:
     static void copyStandardInput(int fd)
     {
-        const std::string bytes = readStandardInput();
-        size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                throwFileError(errno);
-            done += static_cast<size_t>(n);
-        }
+        writeAll(fd, readStandardInput());
     }
 
     std::string path_;

@@ -3,6 +3,7 @@
 #include "text/error.h"
 #include "text/file_errors.h"
 #include "text/text_splitter.h"
+#include "text/write_all.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -40,15 +41,7 @@ void NumberOutput::append(const std::vector<std::string>& numbers)
     std::string bytes = endOpenLine_ ? "\r\n" : "";
     for (const std::string& number : numbers)
         bytes += number + "\r\n";
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throwFileError(errno);
-        done += static_cast<size_t>(n);
-    }
+    writeAll(fd_, bytes);
     endOpenLine_ = false;
     if (regularFile_ && ::fdatasync(fd_) != 0)
         throwFileError(errno);

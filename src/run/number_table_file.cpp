@@ -6,6 +6,7 @@
 #include "text/file_errors.h"
 #include "text/gbk_codec.h"
 #include "text/line_writer.h"
+#include "text/write_all.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -65,18 +66,6 @@ TableEnds readEnds(int fd, off_t size)
     if (::pread(fd, &ends.last, 1, size - 1) != 1)
         ends.last = '\n';
     return ends;
-}
-
-void writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throwFileError(errno);
-        bytes.remove_prefix(static_cast<size_t>(n));
-    }
 }
 
 } // namespace

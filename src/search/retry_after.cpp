@@ -1,5 +1,7 @@
 #include "search/retry_after.h"
 
+#include "text/bytes.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -11,15 +13,6 @@ namespace {
 // Longer than any wait the run would keep; a bigger number is cut to it
 // instead of overflowing.
 constexpr int64_t kFarFutureMs = int64_t{1} << 50;
-
-std::string_view trimmed(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
 
 // A reader over the date text that takes one field at a time and tells at
 // the end whether every field was there.
@@ -143,7 +136,7 @@ std::optional<int64_t> httpDate(std::string_view text)
 
 std::optional<int64_t> retryAfterWaitMs(std::string_view value, int64_t nowUnixMs)
 {
-    value = trimmed(value);
+    value = trimmedBlanks(value);
     if (value.empty())
         return std::nullopt;
     if (std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; })) {

@@ -1,20 +1,13 @@
 #include "search/robots_rules.h"
 
+#include "text/bytes.h"
+
 #include <utility>
 
 namespace vellumax {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-std::string_view trimmed(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
 
 char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -151,8 +144,8 @@ RobotsRules RobotsRules::parse(std::string_view body)
         const size_t colon = line.find(':');
         if (colon == std::string_view::npos)
             continue;
-        const std::string_view field = trimmed(line.substr(0, colon));
-        const std::string_view value = trimmed(line.substr(colon + 1));
+        const std::string_view field = trimmedBlanks(line.substr(0, colon));
+        const std::string_view value = trimmedBlanks(line.substr(colon + 1));
 
         const bool allow = equalsIgnoringCase(field, "allow");
         if (equalsIgnoringCase(field, "user-agent")) {

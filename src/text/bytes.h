@@ -16,4 +16,14 @@ inline bool beginsWithBytes(std::string_view text, std::string_view prefix)
     return !prefix.empty() && text.starts_with(prefix);
 }
 
+// `text` without the spaces and tabs at both ends.
+inline std::string_view trimmedBlanks(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
 } // namespace vellumax

@@ -1,6 +1,7 @@
 #include "text/line_writer.h"
 
 #include "text/file_errors.h"
+#include "text/write_all.h"
 
 #include <cerrno>
 #include <climits>
@@ -104,19 +105,11 @@ void LineWriter::writeLine(std::string_view line)
 
 void LineWriter::flush()
 {
-    size_t done = 0;
-    while (done < buffer_.size()) {
-        ssize_t n = ::write(fd_.get(), buffer_.data() + done, buffer_.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            // A write that takes nothing, or refuses for lack of room, is a
-            // full disk.
-            const int err = n == 0 ? ENOSPC : errno;
-            discard();
-            throwFileError(err);
-        }
-        done += static_cast<size_t>(n);
+    try {
+        writeAll(fd_.get(), buffer_);
+    } catch (...) {
+        discard();
+        throw;
     }
     buffer_.clear();
 }
