@@ -2,6 +2,7 @@
 
 #include "browser/gbk_qt.h"
 #include "browser/headless_browser.h"
+#include "text/gbk_codec.h"
 
 #include <QTimer>
 #include <QUrl>
@@ -325,22 +326,6 @@ int SitePages::freePages() const
     for (const auto& slot : slots_)
         free += slot->state == Slot::State::Free ? 1 : 0;
     return free;
-}
-
-std::string cutGbk(std::string gbkText, std::size_t maxBytes)
-{
-    if (gbkText.size() <= maxBytes)
-        return gbkText;
-    std::size_t end = 0;
-    while (end < gbkText.size()) {
-        // A lead byte starts a double-byte character.
-        const std::size_t step = static_cast<unsigned char>(gbkText[end]) >= 0x81 ? 2 : 1;
-        if (end + step > maxBytes)
-            break;
-        end += step;
-    }
-    gbkText.resize(end);
-    return gbkText;
 }
 
 } // namespace vellumax

@@ -1,33 +1,16 @@
 #pragma once
 
+#include "search/site_loader.h"
+
 #include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 class QWebEngineProfile;
 
 namespace vellumax {
-
-// What a page of a result's own site gave.
-struct SitePageRead {
-    // False when the page failed to load, showed nothing by its time limit
-    // or is not a web page.
-    bool ok = false;
-    std::string error;    // why not, when !ok (ASCII)
-    std::string finalUrl; // where the load ended, after redirects
-    std::string title;    // GBK
-    // The rendered body text, GBK, lines separated by CR LF, empty lines
-    // dropped, at most kMaxTextBytes. A table row's cells are separated by a
-    // tab, so a label cell and its number stay on one line; paragraphs come
-    // on neighbouring lines.
-    std::string text;
-    // (text GBK, absolute href) of the links to http and https addresses, in
-    // the document's order, at most kMaxLinks.
-    std::vector<std::pair<std::string, std::string>> links;
-};
 
 // Pages of sites nobody vouches for, loaded in reusable browser engine pages
 // of their own: one off-the-record profile, never the engine's, so that no
@@ -65,8 +48,5 @@ private:
     std::unique_ptr<QWebEngineProfile> profile_;
     std::vector<std::shared_ptr<Slot>> slots_;
 };
-
-// `gbkText` cut to at most `maxBytes`, never inside a double-byte character.
-std::string cutGbk(std::string gbkText, std::size_t maxBytes);
 
 } // namespace vellumax

@@ -72,13 +72,16 @@ void appendNumberCell(std::string& row, std::string_view number)
 
 } // namespace
 
-std::string numberTableHeader() { return gbk("号码,有效,类型,地区,关键字,关键字序号,页面偏移,时间,所在行"); }
+std::string numberTableHeader()
+{
+    return gbk("号码,有效,类型,地区,关键字,关键字序号,页面偏移,时间,所在行,网页标题,网址");
+}
 
 std::string numberTableRow(std::string_view number, const NumberFacts& facts, const NumberOrigin& origin)
 {
     static const std::string yes = gbk("是"), no = gbk("否");
     std::string row;
-    row.reserve(96 + origin.line.size());
+    row.reserve(96 + origin.line.size() + origin.pageTitle.size() + origin.pageAddress.size());
     appendNumberCell(row, number);
     row += ',';
     row += facts.valid ? yes : no;
@@ -96,6 +99,10 @@ std::string numberTableRow(std::string_view number, const NumberFacts& facts, co
     appendTextCell(row, origin.foundAt);
     row += ',';
     appendTextCell(row, origin.line);
+    row += ',';
+    appendTextCell(row, origin.pageTitle);
+    row += ',';
+    appendTextCell(row, origin.pageAddress);
     return row;
 }
 

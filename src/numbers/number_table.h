@@ -17,14 +17,20 @@ struct NumberOrigin {
     int32_t pageOffset = 0;    // the pn of the page it was read from
     std::string_view foundAt;  // local time, "YYYY-MM-DD HH:MM:SS"
     std::string_view line;     // the page line, as tableLine() leaves it
+    // The page it was read on: a site's page, or on the engine's page the
+    // result block it stood in (its title and landing address); empty when
+    // it stood in none.
+    std::string_view pageTitle;
+    std::string_view pageAddress;
 };
 
 // The longest page line a row keeps, in characters.
 inline constexpr size_t kTableLineCharacters = 120;
 
 // The number table: one CSV row per number the run added, under a header row
-// 号码,有效,类型,地区,关键字,关键字序号,页面偏移,时间,所在行. Rows are GBK,
-// without their line break, quoted as the classification table is.
+// 号码,有效,类型,地区,关键字,关键字序号,页面偏移,时间,所在行,网页标题,网址.
+// Rows are GBK, without their line break, quoted as the classification table
+// is.
 //
 // Spreadsheets run a cell that begins with =, +, - or @ as a formula: such a
 // text cell is written with a leading apostrophe. They also read a number of

@@ -17,7 +17,7 @@ constexpr int32_t kLargestPageOffset = (1 << 24) - 1;
 } // namespace
 
 void EntryOrigins::record(size_t row, int32_t keywordNumber, int32_t pageOffset, int64_t foundAtMs,
-                          std::string_view line)
+                          std::string_view line, const WebPage& webPage)
 {
     if (row == 0 && !origins_.empty())
         clear();
@@ -33,7 +33,24 @@ void EntryOrigins::record(size_t row, int32_t keywordNumber, int32_t pageOffset,
         origin.lineStart = lastLineStart_;
     else if (!storeLine(line, origin.lineStart))
         origin.lineLength = 0;
+    origin.webPage = storeWebPage(webPage);
     origins_.push_back(origin);
+}
+
+uint32_t EntryOrigins::storeWebPage(const WebPage& page)
+{
+    if (page.title.empty() && page.address.empty())
+        return 0;
+    // The numbers of one page come one after another.
+    if (webPages_.empty() || webPages_.back()->title != page.title || webPages_.back()->address != page.address)
+        webPages_.push_back(std::make_shared<const WebPage>(page));
+    return static_cast<uint32_t>(webPages_.size());
+}
+
+const EntryOrigins::WebPage* EntryOrigins::webPage(size_t row) const
+{
+    const uint32_t page = row < origins_.size() ? origins_[row].webPage : 0;
+    return page == 0 ? nullptr : webPages_[page - 1].get();
 }
 
 bool EntryOrigins::storeLine(std::string_view line, uint32_t& start)
@@ -60,6 +77,7 @@ void EntryOrigins::clear()
     origins_.clear();
     // A snapshot still reading keeps the blocks it holds.
     blocks_.clear();
+    webPages_.clear();
     used_ = kBlockBytes;
     lastLine_ = {};
 }
@@ -70,6 +88,7 @@ EntryOrigins::Snapshot EntryOrigins::snapshot(size_t rows) const
     const size_t count = std::min(rows, origins_.size());
     snapshot.origins_.assign(origins_.begin(), origins_.begin() + static_cast<std::ptrdiff_t>(count));
     snapshot.blocks_.assign(blocks_.begin(), blocks_.end());
+    snapshot.webPages_ = webPages_;
     return snapshot;
 }
 
@@ -80,6 +99,12 @@ std::string_view EntryOrigins::Snapshot::line(size_t row) const
         return {};
     const size_t block = origin.lineStart / kBlockBytes;
     return {blocks_.at(block).get() + origin.lineStart % kBlockBytes, origin.lineLength};
+}
+
+const EntryOrigins::WebPage* EntryOrigins::Snapshot::webPage(size_t row) const
+{
+    const uint32_t page = origins_.at(row).webPage;
+    return page == 0 ? nullptr : webPages_.at(page - 1).get();
 }
 
 } // namespace vellumax

@@ -50,17 +50,20 @@ private:
     std::string text_;
 };
 
-// The first bytes of the file and its last one: how it is encoded, and
-// whether a crash cut its last row short.
+// The first bytes of the file, up to its header row, and its last one: how
+// it is encoded, which columns it has, and whether a crash cut its last row
+// short.
 struct TableEnds {
     std::string head;
     char last = '\n';
 };
 
+constexpr size_t kHeadBytes = 512;
+
 TableEnds readEnds(int fd, off_t size)
 {
     TableEnds ends;
-    ends.head.resize(kByteOrderMark.size());
+    ends.head.resize(kHeadBytes);
     const ssize_t n = ::pread(fd, ends.head.data(), ends.head.size(), 0);
     ends.head.resize(n > 0 ? static_cast<size_t>(n) : 0);
     if (::pread(fd, &ends.last, 1, size - 1) != 1)
@@ -79,13 +82,20 @@ TableOutput::TableOutput(const std::string& path, bool utf8) : path_(path), utf8
     regularFile_ = ::fstat(fd_.get(), &st) == 0 && S_ISREG(st.st_mode);
     if (regularFile_ && st.st_size > 0) {
         const TableEnds ends = readEnds(fd_.get(), st.st_size);
-        const bool hasMark = ends.head == kByteOrderMark;
+        const bool hasMark = ends.head.starts_with(kByteOrderMark);
         if (hasMark != utf8_) {
             const std::string name = gbkFromUtf8(path);
             throw Error(hasMark ? gbk("号码表 ") + name +
                                       gbk(" 是 UTF-8 编码（带 BOM），不能追加 GBK 行，请加 --table-utf8")
                                 : gbk("号码表 ") + name + gbk(" 是 GBK 编码，不能追加 UTF-8 行，请去掉 --table-utf8"));
         }
+        // A table of an older version lacks the page columns at its end: rows
+        // with them would not line up under its header.
+        const std::string header = tableHead(utf8_);
+        if (!ends.head.starts_with(header))
+            throw Error(
+                gbk("号码表 ") + gbkFromUtf8(path) +
+                gbk(" 的表头与本程序的号码表不同（旧版的号码表没有“网页标题”和“网址”两列），不能追加，请另选一个文件"));
         if (ends.last != '\n' && ends.last != '\r')
             pending_ = "\r\n";
         return;
@@ -145,6 +155,10 @@ bool writeResultTable(const std::string& path, bool utf8, const ResultTable& tab
                 origin.pageOffset = found.pageOffset;
                 origin.foundAt = times.of(found.foundAt);
                 origin.line = table.origins.line(row);
+                if (const EntryOrigins::WebPage* page = table.origins.webPage(row)) {
+                    origin.pageTitle = page->title;
+                    origin.pageAddress = page->address;
+                }
             }
             writer.writeLine(encodedRow(numberTableRow(table.numbers[row], facts[row - first], origin), utf8));
         }

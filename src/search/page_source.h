@@ -36,12 +36,25 @@ struct PageLoad {
     std::string retryAfter;
 };
 
+// A result block of the engine's page as the document shows it: the title
+// link's text and address, the block's `mu` attribute (the landing page's
+// address, on today's pages) and its text. Addresses are as the document
+// resolves them; texts are GBK.
+struct PageBlock {
+    std::string title;
+    std::string titleHref;
+    std::string mu;
+    std::string text;
+};
+
 // One look at the current document: its body text, as ReadPageText gives
 // it, and the texts (GBK) of its links that hold "下一页", for the pager of
-// wide reading; no links when the source cannot see them.
+// wide reading (no links when the source cannot see them), and its result
+// blocks (none on older pages, or when the source cannot see them).
 struct PageWithLinks {
     std::string text;
     std::optional<std::vector<std::string>> nextPageLinks;
+    std::vector<PageBlock> blocks;
 };
 
 // What a read of the current document gave: the page, or why there was none

@@ -256,8 +256,11 @@ std::string ipv6Text(const Ipv6Pieces& p)
 
 // The host as a browser reads it, or nothing when it is malformed or an
 // address the run must not reach.
-std::optional<std::string> reachableHost(std::string_view text)
+std::optional<std::string> reachableHost(std::string_view text, LoopbackSites loopback)
 {
+    const auto refused = [loopback](uint32_t address) {
+        return refusedIpv4(address) && !(loopback == LoopbackSites::Allowed && (address >> 24) == 127);
+    };
     std::string host = lowered(text);
     if (host.starts_with('[')) {
         if (host.size() < 2 || !host.ends_with(']'))
@@ -273,7 +276,7 @@ std::optional<std::string> reachableHost(std::string_view text)
         return std::nullopt;
     if (endsInNumber(host)) {
         const std::optional<uint32_t> address = ipv4Address(host);
-        if (!address || refusedIpv4(*address))
+        if (!address || refused(*address))
             return std::nullopt;
         return ipv4Text(*address);
     }
@@ -319,7 +322,7 @@ bool isWwwOf(std::string_view longer, std::string_view shorter)
 
 } // namespace
 
-std::optional<SiteAddress> visitableSite(std::string_view url, std::string_view engineHost)
+std::optional<SiteAddress> visitableSite(std::string_view url, std::string_view engineHost, LoopbackSites loopback)
 {
     if (!std::all_of(url.begin(), url.end(), plainByte))
         return std::nullopt;
@@ -353,7 +356,7 @@ std::optional<SiteAddress> visitableSite(std::string_view url, std::string_view 
         site.port = *port;
     }
 
-    std::optional<std::string> host = reachableHost(authority.substr(0, hostEnd));
+    std::optional<std::string> host = reachableHost(authority.substr(0, hostEnd), loopback);
     if (!host || isLocalhost(*host) || withinEngineDomain(*host, engineHost))
         return std::nullopt;
     site.host = std::move(*host);
@@ -365,10 +368,11 @@ std::optional<SiteAddress> visitableSite(std::string_view url, std::string_view 
     return site;
 }
 
-std::string landingAddress(std::string_view muAttribute, std::string_view titleHref, std::string_view engineHost)
+std::string landingAddress(std::string_view muAttribute, std::string_view titleHref, std::string_view engineHost,
+                           LoopbackSites loopback)
 {
     for (const std::string_view candidate : {muAttribute, titleHref})
-        if (const std::optional<SiteAddress> site = visitableSite(candidate, engineHost))
+        if (const std::optional<SiteAddress> site = visitableSite(candidate, engineHost, loopback))
             return site->url;
     return {};
 }

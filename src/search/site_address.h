@@ -7,6 +7,11 @@
 
 namespace vellumax {
 
+// Whether addresses on this machine's loopback (127.0.0.0/8) may be opened:
+// only the tests' stand-in sites live there, and only a constructor argument
+// of theirs says so, never an option of the user's.
+enum class LoopbackSites { Refused, Allowed };
+
 // A web site the run may open, read off a result page.
 struct SiteAddress {
     // What the browser is given: the scheme, the host as below, the port only
@@ -35,13 +40,15 @@ struct SiteAddress {
 // refused address gets through. Forms a result page has no reason to use are
 // refused outright: anything but printable ASCII, blanks, backslashes, user
 // names before an "@", percent escapes in the host, empty labels.
-std::optional<SiteAddress> visitableSite(std::string_view url, std::string_view engineHost);
+std::optional<SiteAddress> visitableSite(std::string_view url, std::string_view engineHost,
+                                         LoopbackSites loopback = LoopbackSites::Refused);
 
 // Where a result block leads: its `mu` attribute when that is a site the run
 // may open, else its title link when that is one (a link through the
 // engine's redirect is not), else "". Both as the page's DOM gives them, with
 // entities decoded. The answer is the site's `url`.
-std::string landingAddress(std::string_view muAttribute, std::string_view titleHref, std::string_view engineHost);
+std::string landingAddress(std::string_view muAttribute, std::string_view titleHref, std::string_view engineHost,
+                           LoopbackSites loopback = LoopbackSites::Refused);
 
 // Whether a link found on one site stays on it: the same host, or one host
 // is the other with "www." before it. Scheme and port do not matter.

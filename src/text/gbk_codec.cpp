@@ -114,4 +114,23 @@ std::string gbkFromUtf8(std::string_view utf8) { return gbkFromUtf16(utf16FromUt
 
 std::string utf8FromGbk(std::string_view gbk) { return utf8FromUtf16(utf16FromGbk(gbk)); }
 
+std::string cutGbk(std::string_view text, std::size_t limit)
+{
+    if (text.size() <= limit)
+        return std::string(text);
+    // Walk from the start: a trail byte may look like a lead byte.
+    const auto isLead = [](unsigned char c) { return c >= 0x81 && c <= 0xFE; };
+    const auto isTrail = [](unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; };
+    std::size_t end = 0;
+    while (end < limit) {
+        const bool pair = end + 1 < text.size() && isLead(static_cast<unsigned char>(text[end])) &&
+                          isTrail(static_cast<unsigned char>(text[end + 1]));
+        const std::size_t width = pair ? 2 : 1;
+        if (end + width > limit)
+            break;
+        end += width;
+    }
+    return std::string(text.substr(0, end));
+}
+
 } // namespace vellumax

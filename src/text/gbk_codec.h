@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,10 @@ std::string gbkFromUtf8(std::string_view utf8);
 std::string gbkFromUtf16(std::u16string_view utf16);
 std::string utf8FromGbk(std::string_view gbk);
 std::u16string utf16FromGbk(std::string_view gbk);
+
+// A GBK text cut to at most `limit` bytes without splitting a double-byte
+// character: one that would straddle the limit is left out whole.
+std::string cutGbk(std::string_view text, std::size_t limit);
 
 // Shorthand for the program's own texts, written in UTF-8 in the sources.
 inline std::string gbk(std::string_view utf8) { return gbkFromUtf8(utf8); }

@@ -141,7 +141,7 @@ public:
         if (failure)
             done({{}, *failure});
         else
-            done({{current_, std::nullopt}, {}});
+            done({{current_, std::nullopt, {}}, {}});
     }
 
 private:

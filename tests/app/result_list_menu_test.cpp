@@ -139,10 +139,12 @@ private slots:
         QCOMPARE(dialog.title, QStringLiteral("号码表保存为"));
         QCOMPARE(dialog.proposedName, QStringLiteral("2.csv"));
         QCOMPARE(dialog.filters.size(), 3);
-        QCOMPARE(withoutTimes(read(path)),
-                 QStringLiteral("号码,有效,类型,地区,关键字,关键字序号,页面偏移,时间,所在行\r\n"
-                                "0512-87654321,是,固定电话,江苏省苏州市,苏州传真,1,0,T,苏州某公司 电话:0512-1 传真:0512-87654321\r\n"
-                                "\"=\"\"013912345678\"\"\",是,手机,江苏省常州市,苏州传真,1,0,T,'=x 传真:13912345678\r\n"));
+        QCOMPARE(
+            withoutTimes(read(path)),
+            QStringLiteral(
+                "号码,有效,类型,地区,关键字,关键字序号,页面偏移,时间,所在行,网页标题,网址\r\n"
+                "0512-87654321,是,固定电话,江苏省苏州市,苏州传真,1,0,T,苏州某公司 电话:0512-1 传真:0512-87654321,,\r\n"
+                "\"=\"\"013912345678\"\"\",是,手机,江苏省常州市,苏州传真,1,0,T,'=x 传真:13912345678,,\r\n"));
         // No temporary file left beside it and the run's settings file.
         QCOMPARE(QDir(t.folder.path()).entryList(QDir::Files, QDir::Name),
                  (QStringList{QStringLiteral("keywords.txt"), QStringLiteral("vellumax.ini"), QStringLiteral("号码表.csv")}));

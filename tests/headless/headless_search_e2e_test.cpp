@@ -349,11 +349,14 @@ private slots:
         for (int i = 0; i < 120; ++i)
             han120 += "长";
         QStringList expected = {
-            QStringLiteral("号码,有效,类型,地区,关键字,关键字序号,页面偏移,时间,所在行"),
-            QStringLiteral("0512-87654321,是,固定电话,江苏省苏州市,上海传真,1,0,T,上海某公司 电话:021-55555555 传真:0512-87654321"),
-            QStringLiteral("\"=\"\"013912345678\"\"\",是,手机,江苏省常州市,上海传真,1,0,T,'=SUM(A1) 传真:13912345678"),
-            QStringLiteral("0512-87654321,是,固定电话,江苏省苏州市,上海传真,1,10,T,") + QString::fromStdString(han120),
-            QStringLiteral("0000-0000000,否,未知,,'-fax list,2,0,T,\"他说\"\"好\"\", FAX:0000-0000000\""),
+            QStringLiteral("号码,有效,类型,地区,关键字,关键字序号,页面偏移,时间,所在行,网页标题,网址"),
+            QStringLiteral("0512-87654321,是,固定电话,江苏省苏州市,上海传真,1,0,T,上海某公司 电话:021-55555555 "
+                           "传真:0512-87654321,,"),
+            QStringLiteral(
+                "\"=\"\"013912345678\"\"\",是,手机,江苏省常州市,上海传真,1,0,T,'=SUM(A1) 传真:13912345678,,"),
+            QStringLiteral("0512-87654321,是,固定电话,江苏省苏州市,上海传真,1,10,T,") + QString::fromStdString(han120) +
+                ",,",
+            QStringLiteral("0000-0000000,否,未知,,'-fax list,2,0,T,\"他说\"\"好\"\", FAX:0000-0000000\",,"),
             QString(),
         };
         const QByteArray table = read(QString::fromStdString(folder.options.tableFile));
@@ -369,7 +372,8 @@ private slots:
         QCOMPARE(later.run(), 0);
         const QByteArray appended = read(QString::fromStdString(folder.options.tableFile));
         QVERIFY(appended.startsWith(table));
-        expected.insert(5, QStringLiteral("0512-12345678-801,是,固定电话,江苏省苏州市,'-fax list,2,0,T,FAX:0512-12345678-801"));
+        expected.insert(
+            5, QStringLiteral("0512-12345678-801,是,固定电话,江苏省苏州市,'-fax list,2,0,T,FAX:0512-12345678-801,,"));
         QCOMPARE(tableRows(appended, from, timeNow()), expected);
     }
 
@@ -388,6 +392,9 @@ private slots:
         QTest::newRow("the numbers file by another name")
             << QByteArray("<none>") << "sub/../out.txt" << false << "号码表与号码文件不能是同一个文件";
         QTest::newRow("standard output") << QByteArray("<none>") << "-" << false << "号码表只能写入文件";
+        QTest::newRow("an older table, without the page columns")
+            << QByteArray::fromStdString(gbk("号码,有效,类型,地区,关键字,关键字序号,页面偏移,时间,所在行\r\n"))
+            << "t.csv" << false << "两列";
     }
 
     void tablesRefusedBeforeTheSearch()

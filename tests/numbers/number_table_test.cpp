@@ -20,7 +20,8 @@ NumberFacts facts(bool valid, NumberKind kind, const char* region)
 
 TEST(NumberTable, HeaderNamesTheColumnsInOrder)
 {
-    EXPECT_EQ(utf8FromGbk(numberTableHeader()), "号码,有效,类型,地区,关键字,关键字序号,页面偏移,时间,所在行");
+    EXPECT_EQ(utf8FromGbk(numberTableHeader()),
+              "号码,有效,类型,地区,关键字,关键字序号,页面偏移,时间,所在行,网页标题,网址");
 }
 
 TEST(NumberTable, RowsQuoteAndGuardTheirCells)
@@ -32,30 +33,38 @@ TEST(NumberTable, RowsQuoteAndGuardTheirCells)
         const char* keyword; // UTF-8, as are the line and the row
         const char* line;
         const char* row;
+        const char* title = "";
+        const char* address = "";
     };
     const NumberFacts suzhou = facts(true, NumberKind::FixedLine, "江苏省苏州市");
     const Case cases[] = {
         {"plain", "0512-87654321", suzhou, "苏州传真", "电话:0512-1 传真:0512-87654321",
-         "0512-87654321,是,固定电话,江苏省苏州市,苏州传真,3,20,2026-03-01 09:05:07,电话:0512-1 传真:0512-87654321"},
-        {"digits only keep their leading zero", "013912345678", facts(true, NumberKind::Mobile, "江苏省常州市"), "手机传真",
-         "传真:13912345678",
-         "\"=\"\"013912345678\"\"\",是,手机,江苏省常州市,手机传真,3,20,2026-03-01 09:05:07,传真:13912345678"},
+         "0512-87654321,是,固定电话,江苏省苏州市,苏州传真,3,20,2026-03-01 09:05:07,电话:0512-1 传真:0512-87654321,,"},
+        {"digits only keep their leading zero", "013912345678", facts(true, NumberKind::Mobile, "江苏省常州市"),
+         "手机传真", "传真:13912345678",
+         "\"=\"\"013912345678\"\"\",是,手机,江苏省常州市,手机传真,3,20,2026-03-01 09:05:07,传真:13912345678,,"},
         {"invalid, no region", "0000-0000000", facts(false, NumberKind::Unknown, ""), "k", "FAX:0000-0000000",
-         "0000-0000000,否,未知,,k,3,20,2026-03-01 09:05:07,FAX:0000-0000000"},
+         "0000-0000000,否,未知,,k,3,20,2026-03-01 09:05:07,FAX:0000-0000000,,"},
         {"comma and quotes in the line", "0512-87654321", suzhou, "k", "他说\"好\", 传真:0512-87654321",
-         "0512-87654321,是,固定电话,江苏省苏州市,k,3,20,2026-03-01 09:05:07,\"他说\"\"好\"\", 传真:0512-87654321\""},
+         "0512-87654321,是,固定电话,江苏省苏州市,k,3,20,2026-03-01 09:05:07,\"他说\"\"好\"\", 传真:0512-87654321\",,"},
         {"formula signs", "0512-87654321", suzhou, "=cmd", "-传真:0512-87654321",
-         "0512-87654321,是,固定电话,江苏省苏州市,'=cmd,3,20,2026-03-01 09:05:07,'-传真:0512-87654321"},
+         "0512-87654321,是,固定电话,江苏省苏州市,'=cmd,3,20,2026-03-01 09:05:07,'-传真:0512-87654321,,"},
         {"plus and at", "0512-87654321", suzhou, "+86", "@传真:0512-87654321",
-         "0512-87654321,是,固定电话,江苏省苏州市,'+86,3,20,2026-03-01 09:05:07,'@传真:0512-87654321"},
+         "0512-87654321,是,固定电话,江苏省苏州市,'+86,3,20,2026-03-01 09:05:07,'@传真:0512-87654321,,"},
         {"guarded and quoted", "0512-87654321", suzhou, "=a,b", "传真:0512-87654321",
-         "0512-87654321,是,固定电话,江苏省苏州市,\"'=a,b\",3,20,2026-03-01 09:05:07,传真:0512-87654321"},
+         "0512-87654321,是,固定电话,江苏省苏州市,\"'=a,b\",3,20,2026-03-01 09:05:07,传真:0512-87654321,,"},
         {"sign inside is no formula", "0512-87654321", suzhou, "a=b", "a+b 传真:0512-87654321",
-         "0512-87654321,是,固定电话,江苏省苏州市,a=b,3,20,2026-03-01 09:05:07,a+b 传真:0512-87654321"},
+         "0512-87654321,是,固定电话,江苏省苏州市,a=b,3,20,2026-03-01 09:05:07,a+b 传真:0512-87654321,,"},
+        {"the page it was read on", "0512-87654321", suzhou, "k", "传真:0512-87654321",
+         "0512-87654321,是,固定电话,江苏省苏州市,k,3,20,2026-03-01 09:05:07,传真:0512-87654321,\"某某机械, 联系我们\","
+         "https://www.example.cn/lxwm.html",
+         "某某机械, 联系我们", "https://www.example.cn/lxwm.html"},
+        {"a title that looks like a formula", "0512-87654321", suzhou, "k", "传真:0512-87654321",
+         "0512-87654321,是,固定电话,江苏省苏州市,k,3,20,2026-03-01 09:05:07,传真:0512-87654321,'=1+1,", "=1+1"},
     };
     for (const Case& c : cases) {
-        const std::string keyword = gbk(c.keyword), line = gbk(c.line);
-        const NumberOrigin origin{keyword, 3, 20, "2026-03-01 09:05:07", tableLine(line)};
+        const std::string keyword = gbk(c.keyword), line = gbk(c.line), title = gbk(c.title);
+        const NumberOrigin origin{keyword, 3, 20, "2026-03-01 09:05:07", tableLine(line), title, c.address};
         EXPECT_EQ(utf8FromGbk(numberTableRow(c.number, c.facts, origin)), c.row) << c.name;
     }
 }

@@ -35,7 +35,7 @@ public:
     void ReadPageText(bool, std::function<void(PageRead)> done) override
     {
         ++reads;
-        done({{current_, std::nullopt}, {}});
+        done({{current_, std::nullopt, {}}, {}});
     }
     PageLoad lastLoad() const override { return {loading_ ? PageLoad::Outcome::Loading : PageLoad::Outcome::Loaded, 200}; }
     void onLoadEnded(std::function<void()> ended) override { ended_ = std::move(ended); }

@@ -38,7 +38,7 @@ public:
     void ReadPageText(bool, std::function<void(PageRead)> done) override
     {
         ++reads;
-        done({{current_.text, std::nullopt}, {}});
+        done({{current_.text, std::nullopt, {}}, {}});
     }
     PageLoad lastLoad() const override { return current_.load; }
     bool showsResultPage() const override { return onResultPage; }
@@ -270,7 +270,7 @@ TEST(SearchDriver, AnAnswerThatComesAfterANewStartIsDropped)
     rig.run.setStartPosition(0);
     driver.begin();
     driver.requestStep();
-    answer({{kFaxPage, std::nullopt}, {}});
+    answer({{kFaxPage, std::nullopt, {}}, {}});
     EXPECT_TRUE(rig.results.empty());
     EXPECT_EQ(pages.requests.size(), 2u); // no request for the answer's next page
     EXPECT_FALSE(rig.host.finished);

@@ -1,35 +1,13 @@
 #include "app/tray/ant_taskbar_icon.h"
 
+#include "text/gbk_codec.h"
+
 #include <QMenu>
 
 #include <algorithm>
 #include <cstring>
 
 namespace vellumax {
-namespace {
-
-bool isLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-bool isTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
-
-} // namespace
-
-std::string cutGbk(const std::string& text, std::size_t limit)
-{
-    if (text.size() <= limit)
-        return text;
-    // Walk from the start: a trail byte may look like a lead byte.
-    std::size_t end = 0;
-    while (end < limit) {
-        const bool pair = end + 1 < text.size() && isLeadByte(static_cast<unsigned char>(text[end])) &&
-                          isTrailByte(static_cast<unsigned char>(text[end + 1]));
-        const std::size_t width = pair ? 2 : 1;
-        if (end + width > limit)
-            break;
-        end += width;
-    }
-    return text.substr(0, end);
-}
-
 TantTaskbarIcon::TantTaskbarIcon(std::unique_ptr<NotificationArea> area, QObject* owner)
     : QObject(owner), area_(std::move(area))
 {

@@ -29,10 +29,6 @@ enum class MouseButton { Left, Right, Middle };
 // A list of pictures an icon can take its picture from.
 using TImageList = std::vector<QIcon>;
 
-// Cuts a GBK text to at most `limit` bytes without splitting a double-byte
-// character: one that would straddle the limit is left out whole.
-std::string cutGbk(const std::string& text, std::size_t limit);
-
 class TantTaskbarIcon : public QObject {
     Q_OBJECT
 public:
