@@ -15,13 +15,52 @@
 namespace vellumax {
 namespace {
 
+// Ten on a page today; the cap keeps a page of another kind from sending
+// thousands.
+constexpr int kMaxBlocks = 100;
+
+// The line breaks of a text read from the page, as the program has them.
+std::string gbkLines(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return gbkFromQString(text);
+}
+
+// The result blocks of the engine's page: each outermost div of class
+// "result" or "c-container", at most kMaxBlocks, with its title link (the
+// first link of its h3) and its `mu` attribute, where today's pages name the
+// landing page. The texts have the blanks GBK lacks made plain or dropped,
+// as the wide reading has them.
+const QString kResultBlocksFunction = QStringLiteral(R"(function resultBlocks() {
+  var plain = function (text) {
+    return text.replace(/[\u00a0\u2002-\u200a\u202f\u205f]/g, ' ').replace(/[\u200b-\u200d\ufeff]/g, '');
+  };
+  var selector = 'div.result, div.c-container';
+  var blocks = [];
+  var found = document.body.querySelectorAll(selector);
+  for (var i = 0; i < found.length && blocks.length < %1; ++i) {
+    var block = found[i];
+    if (block.parentElement && block.parentElement.closest(selector)) continue;
+    var heading = block.querySelector('h3');
+    var link = heading ? heading.querySelector('a') : null;
+    var title = link ? link.innerText : heading ? heading.innerText : '';
+    blocks.push([plain(title || ''), link ? link.href : '', block.getAttribute('mu') || '',
+                 plain(block.innerText || '')]);
+  }
+  return blocks;
+})")
+                                          .arg(kMaxBlocks);
+
 const QString kReadScript = QStringLiteral(R"((function () {
   if (!document || !document.documentElement) return { state: 'none' };
   var type = document.contentType;
   if (type !== 'text/html' && type !== 'application/xhtml+xml') return { state: 'nothtml' };
   if (!document.body) return { state: 'nobody' };
-  return { state: 'ok', text: document.body.outerText };
-})())");
+  %1
+  return { state: 'ok', text: document.body.outerText, blocks: resultBlocks() };
+})())")
+                                .arg(kResultBlocksFunction);
 
 // The wide reading's look: the text with the blanks that GBK lacks (the
 // no-break space of "传真:&nbsp;0512-...") made plain blanks and the
@@ -32,6 +71,7 @@ const QString kReadWithLinksScript = QStringLiteral(R"((function () {
   var type = document.contentType;
   if (type !== 'text/html' && type !== 'application/xhtml+xml') return { state: 'nothtml' };
   if (!document.body) return { state: 'nobody' };
+  %1
   var links = [];
   var anchors = document.getElementsByTagName('a');
   for (var i = 0; i < anchors.length; ++i) {
@@ -40,8 +80,9 @@ const QString kReadWithLinksScript = QStringLiteral(R"((function () {
   }
   var text = document.body.outerText.replace(/[\u00a0\u2002-\u200a\u202f\u205f]/g, ' ')
                                     .replace(/[\u200b-\u200d\ufeff]/g, '');
-  return { state: 'ok', text: text, links: links };
-})())");
+  return { state: 'ok', text: text, links: links, blocks: resultBlocks() };
+})())")
+                                         .arg(kResultBlocksFunction);
 
 } // namespace
 
@@ -164,11 +205,14 @@ PageRead WebPageSource::pageRead(const QVariant& answer, bool withLinks)
     if (state != QLatin1String("ok"))
         return {{}, "No document is loaded"};
 
-    QString text = result.value(QStringLiteral("text")).toString();
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     PageRead read;
-    read.page.text = gbkFromQString(text);
+    read.page.text = gbkLines(result.value(QStringLiteral("text")).toString());
+    for (const QVariant& block : result.value(QStringLiteral("blocks")).toList()) {
+        const QVariantList fields = block.toList();
+        if (fields.size() == 4)
+            read.page.blocks.push_back({gbkFromQString(fields[0].toString()), fields[1].toString().toStdString(),
+                                        fields[2].toString().toStdString(), gbkLines(fields[3].toString())});
+    }
     if (withLinks) {
         std::vector<std::string> links;
         for (const QVariant& link : result.value(QStringLiteral("links")).toList())
