@@ -2,6 +2,7 @@
 
 #include "browser/gbk_qt.h"
 #include "browser/headless_browser.h"
+#include "browser/request_guard.h"
 #include "text/gbk_codec.h"
 
 #include <QTimer>
@@ -52,7 +53,7 @@ const QString kReadScript = QStringLiteral(R"((function () {
 // dialogs answered at once as a person who says no would.
 class GuardedPage : public QWebEnginePage {
 public:
-    explicit GuardedPage(QWebEngineProfile* profile) : QWebEnginePage(profile) {}
+    GuardedPage(QWebEngineProfile* profile, const RequestGuard& guard) : QWebEnginePage(profile), guard_(guard) {}
 
 protected:
     QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
@@ -63,13 +64,18 @@ protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
 
     // A site's page may go on to other web pages only, never to a local file
-    // or an address that another program on this machine would open.
+    // or an address that another program on this machine would open. The
+    // guard is asked here too: the engine follows a redirect before it asks
+    // the profile's guard about it, but a page or frame is asked first.
     bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override
     {
         const QString scheme = url.scheme();
-        return scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+        return ((scheme == QLatin1String("http") || scheme == QLatin1String("https")) && guard_.allows(url)) ||
                (!isMainFrame && scheme == QLatin1String("data")) || url == QUrl(QStringLiteral("about:blank"));
     }
+
+private:
+    const RequestGuard& guard_;
 };
 
 // The engine's code for a load given up, as when the answer is a download.
@@ -126,6 +132,7 @@ struct SitePages::Slot {
     enum class State { Free, Loading, Aborted, Reading };
 
     QWebEngineProfile* profile = nullptr;
+    const RequestGuard* guard = nullptr;
     std::unique_ptr<GuardedPage> page;
     QTimer timer;
     State state = State::Free;
@@ -213,7 +220,7 @@ struct SitePages::Slot {
 
     void openPage(const std::shared_ptr<Slot>& self)
     {
-        page = std::make_unique<GuardedPage>(profile);
+        page = std::make_unique<GuardedPage>(profile, *guard);
         QWebEnginePage* const opened = page.get();
         turnOffPageIcons(opened);
         opened->setAudioMuted(true);
@@ -229,8 +236,10 @@ struct SitePages::Slot {
     }
 };
 
-SitePages::SitePages(int pages) : profile_(std::make_unique<QWebEngineProfile>())
+SitePages::SitePages(int pages, std::function<bool(const QUrl&)> mayRequest)
+    : guard_(std::make_unique<RequestGuard>(std::move(mayRequest))), profile_(std::make_unique<QWebEngineProfile>())
 {
+    profile_->setUrlRequestInterceptor(guard_.get());
     // Off the record (the profile has no name) and without a cache: nothing a
     // site sends stays on disk, and nothing of the engine's session is here.
     profile_->setHttpCacheType(QWebEngineProfile::NoCache);
@@ -271,6 +280,7 @@ SitePages::SitePages(int pages) : profile_(std::make_unique<QWebEngineProfile>()
     for (int i = 0; i < pages; ++i) {
         auto slot = std::make_shared<Slot>();
         slot->profile = profile_.get();
+        slot->guard = guard_.get();
         slot->openPage(slot);
         const std::weak_ptr<Slot> weak = slot;
         slot->timer.setSingleShot(true);

@@ -8,18 +8,24 @@
 #include <string>
 #include <vector>
 
+class QUrl;
 class QWebEngineProfile;
 
 namespace vellumax {
+
+class RequestGuard;
 
 // Pages of sites nobody vouches for, loaded in reusable browser engine pages
 // of their own: one off-the-record profile, never the engine's, so that no
 // cookie passes between the two. A page may run its scripts, but it gets no
 // images, plugins, windows, dialogs, permissions, downloads or page icons,
-// and nothing is cached. Answers come from the event loop; nobody waits.
+// and nothing is cached. Every request the pages make, of the pages
+// themselves and of what they hold, must pass `mayRequest` (http and https
+// addresses) or be of data: or about:. Answers come from the event loop;
+// nobody waits.
 class SitePages {
 public:
-    explicit SitePages(int pages = 4);
+    explicit SitePages(int pages = 4, std::function<bool(const QUrl&)> mayRequest = {});
     ~SitePages(); // the pages go before their profile
 
     SitePages(const SitePages&) = delete;
@@ -45,6 +51,8 @@ public:
 private:
     struct Slot; // one reusable page
 
+    // Outlives the profile, which asks it until it is gone.
+    std::unique_ptr<RequestGuard> guard_;
     std::unique_ptr<QWebEngineProfile> profile_;
     std::vector<std::shared_ptr<Slot>> slots_;
 };
