@@ -16,9 +16,11 @@ StandInSite::StandInSite(QObject* parent) : QObject(parent)
     });
 }
 
-std::string StandInSite::url(const std::string& path) const
+std::string StandInSite::url(const std::string& path) const { return urlAt("127.0.0.1", path); }
+
+std::string StandInSite::urlAt(const std::string& host, const std::string& path) const
 {
-    return "http://127.0.0.1:" + std::to_string(server_.serverPort()) + path;
+    return "http://" + host + ":" + std::to_string(server_.serverPort()) + path;
 }
 
 bool StandInSite::requested(const std::string& path) const
@@ -26,10 +28,17 @@ bool StandInSite::requested(const std::string& path) const
     return std::find(paths_.begin(), paths_.end(), path) != paths_.end();
 }
 
-std::string StandInSite::cookieOf(const std::string& path) const
+std::string StandInSite::headerOf(const std::string& path, const std::string& name) const
 {
-    const auto found = cookies_.find(path);
-    return found != cookies_.end() ? found->second : std::string();
+    const auto found = heads_.find(path);
+    if (found == heads_.end())
+        return {};
+    const QByteArray prefix = QByteArray::fromStdString(name).toLower() + ':';
+    for (const QByteArray& line : found->second.split('\n')) {
+        if (line.toLower().startsWith(prefix))
+            return line.mid(prefix.size()).trimmed().toStdString();
+    }
+    return {};
 }
 
 void StandInSite::serve(QTcpSocket* socket)
@@ -41,11 +50,7 @@ void StandInSite::serve(QTcpSocket* socket)
     const QList<QByteArray> requestLine = head.left(head.indexOf("\r\n")).split(' ');
     const std::string path = requestLine.size() >= 2 ? requestLine[1].toStdString() : std::string();
     paths_.push_back(path);
-    cookies_[path].clear();
-    for (const QByteArray& line : head.split('\n')) {
-        if (line.toLower().startsWith("cookie:"))
-            cookies_[path] = line.mid(7).trimmed().toStdString();
-    }
+    heads_[path] = head.left(head.indexOf("\r\n\r\n"));
 
     const auto found = answers_.find(path);
     const Answer answer = found != answers_.end() ? found->second : Answer{404, "text/html", {}, "<p>not here</p>"};

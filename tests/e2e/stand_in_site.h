@@ -26,10 +26,15 @@ public:
 
     void answer(const std::string& path, Answer answer) { answers_[path] = std::move(answer); }
     std::string url(const std::string& path) const;
+    // The same port under another name of this machine, e.g. "localhost".
+    std::string urlAt(const std::string& host, const std::string& path) const;
     const std::vector<std::string>& paths() const { return paths_; }
     bool requested(const std::string& path) const;
     // The Cookie header of the last request of `path`, empty when it had none.
-    std::string cookieOf(const std::string& path) const;
+    std::string cookieOf(const std::string& path) const { return headerOf(path, "Cookie"); }
+    // The value of the header `name` (any case) in the last request of
+    // `path`, empty when it had none.
+    std::string headerOf(const std::string& path, const std::string& name) const;
 
 private:
     void serve(QTcpSocket* socket);
@@ -37,7 +42,7 @@ private:
     QTcpServer server_;
     std::map<std::string, Answer> answers_;
     std::vector<std::string> paths_;
-    std::map<std::string, std::string> cookies_;
+    std::map<std::string, QByteArray> heads_; // the last request's head, by path
 };
 
 } // namespace vellumax::test
