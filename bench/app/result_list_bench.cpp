@@ -53,7 +53,7 @@ public:
         if (requested_ > 0)
             for (const std::string& line : makePage(requested_ - 1, lines_, fax_))
                 text += line + "\r\n";
-        done({{std::move(text), std::nullopt}, {}});
+        done({{std::move(text), std::nullopt, {}}, {}});
     }
 
 private:

@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <functional>
+#include <optional>
 #include <utility>
 
 namespace vellumax {
@@ -40,9 +41,20 @@ public:
     }
     void showStatus(const RunStatus& status) override
     {
-        if (status.kind == RunStatus::Kind::Starting)
+        if (status.kind == RunStatus::Kind::Starting) {
             showFoundCount(0);
-        controls_.statusBar.setText(StatusPanels::Message, qstringFromGbk(statusText(status)));
+            sites_.reset();
+        }
+        status_ = status;
+        showMessage();
+    }
+    // The message panel counts the sites' pages after the run's status.
+    void showSites(const SiteReport& report) override
+    {
+        if (!report.added.empty())
+            showFoundCount(report.foundCount);
+        sites_ = report.progress;
+        showMessage();
     }
     void pageRead(const SearchRun::PageResult& page) override
     {
@@ -62,6 +74,15 @@ public:
     }
 
 private:
+    void showMessage()
+    {
+        QString message = qstringFromGbk(statusText(status_));
+        if (sites_)
+            message += QStringLiteral("  网站：已读 %1 页，等待 %2 页")
+                           .arg(sites_->read)
+                           .arg(sites_->waiting + sites_->loading);
+        controls_.statusBar.setText(StatusPanels::Message, message);
+    }
     void showFoundCount(int32_t count)
     {
         controls_.statusBar.setText(StatusPanels::FoundCount, QString::number(count));
@@ -69,6 +90,8 @@ private:
 
     Controls controls_;
     Handlers handlers_;
+    RunStatus status_;
+    std::optional<SiteQueue::Progress> sites_; // once the run reads sites
 };
 
 } // namespace vellumax

@@ -20,7 +20,14 @@ public:
     // Throws Error when the file cannot be written.
     void setWideReading(bool wide);
 
+    // Each result's own site read too. Off until the user switches it on.
+    bool siteReading() const;
+    void setSiteReading(bool sites); // throws as setWideReading
+
 private:
+    bool flag(const QString& key) const;
+    void setFlag(const QString& key, bool on);
+
     QString path_;
 };
 

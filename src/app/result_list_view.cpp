@@ -265,7 +265,10 @@ QString ResultListView::rowToolTip(int row) const
 {
     if (!classifier_)
         classifier_ = std::make_unique<NumberClassifier>();
-    return qstringFromGbk(numberSummary(classifier_->classify(results_.at(static_cast<size_t>(row)))));
+    QString tip = qstringFromGbk(numberSummary(classifier_->classify(results_.at(static_cast<size_t>(row)))));
+    if (const std::string title = rowTitles_ ? rowTitles_(static_cast<size_t>(row)) : std::string(); !title.empty())
+        tip += QLatin1Char('\n') + qstringFromGbk(title);
+    return tip;
 }
 
 bool ResultListView::viewportEvent(QEvent* event)

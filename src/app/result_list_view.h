@@ -4,7 +4,9 @@
 
 #include <QAbstractScrollArea>
 
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 class QMenu;
@@ -38,7 +40,8 @@ public:
     // The row under a point of the viewport, or -1 below the last row or
     // right of the column.
     int rowAt(QPoint point) const;
-    // "江苏省苏州市 · 固定电话", or "无效号码".
+    // "江苏省苏州市 · 固定电话", or "无效号码", and on a line of its own the
+    // title of the page the number was read on.
     QString rowToolTip(int row) const;
 
     bool isSelected(int row) const;
@@ -50,6 +53,9 @@ public:
     void copySelection() const;
     // Shown by a right click on the list.
     void setContextMenu(QMenu* menu) { menu_ = menu; }
+    // The title (GBK) of the web page the entry at a row was read on, for
+    // its tooltip; "" for none.
+    void setRowTitles(std::function<std::string(size_t row)> titles) { rowTitles_ = std::move(titles); }
     QMenu* contextMenu() const { return menu_; }
 
 protected:
@@ -84,6 +90,7 @@ private:
     std::vector<bool> selected_;
     int anchor_ = -1; // where a Shift click or Shift arrow extends from
     QMenu* menu_ = nullptr;
+    std::function<std::string(size_t row)> rowTitles_;
     // Made on the first hover: the phone-number library sets itself up then.
     mutable std::unique_ptr<NumberClassifier> classifier_;
 };

@@ -174,6 +174,10 @@ void TForm1::buildControls()
 
     // ListView1: the result list.
     ListView1 = new ResultListView(results, body);
+    ListView1->setRowTitles([this](size_t row) {
+        const EntryOrigins::WebPage* page = session_.origins().webPage(row);
+        return page ? page->title : std::string();
+    });
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setFixedWidth(161);
     auto* tableExport = new ResultTableExport(

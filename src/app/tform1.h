@@ -45,6 +45,11 @@ struct FormServices {
     std::function<std::unique_ptr<NotificationArea>()> notificationArea;             // default: the desktop's tray
     std::function<void(const QUrl& url)> openUrl;                                     // default: the desktop's "open"
     std::string optionsFile; // default: options.ini in the user's configuration folder
+    // default: the site pages of a browser engine without a view, once the
+    // user has each result's own site read
+    std::function<std::unique_ptr<SiteLoader>(const std::string& engineHost, LoopbackSites loopback)> siteLoader;
+    // The tests' stand-in sites live on this machine's loopback.
+    LoopbackSites loopbackSites = LoopbackSites::Refused;
 };
 
 // The main window: toolbar, result list, settings row, browser pane and
@@ -146,7 +151,7 @@ private:
     bool FormCloseQuery();
     void commitDataRequest(QSessionManager& manager);
     void buildSearchRun();                        // tform1_search.cpp
-    void buildWideReadingSwitch(QMenu* listMenu); // tform1_wide_reading.cpp
+    void buildWideReadingSwitch(QMenu* listMenu); // and the sites' (tform1_reading_switches.cpp)
     void nameControls();
     void setCommandStates(bool search, bool stop, bool import);
     void repaintNow();
@@ -157,6 +162,7 @@ private:
     std::unique_ptr<QtPageTimer> pageTimer_;
     std::unique_ptr<FormRunView> runView_;
     std::unique_ptr<ProgramOptions> options_;
+    std::unique_ptr<SiteLoader> siteLoader_; // made when the sites are first read
     bool minimiseToTray_ = false; // set by FormCreate
 };
 

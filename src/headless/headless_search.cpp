@@ -3,6 +3,7 @@
 #include "browser/headless_browser.h"
 #include "browser/qt_page_timer.h"
 #include "browser/web_page_source.h"
+#include "browser/web_site_loader.h"
 #include "files/keyword_import.h"
 #include "headless/signal_watcher.h"
 #include "search/connectivity.h"
@@ -44,7 +45,9 @@ void HeadlessSearch::open()
     const int32_t start = options_.resume ? RunSession::resumePosition(options_.stateFile) : options_.start.value_or(0);
     if (!session_.setStartPosition(start))
         throw Error(RunSession::startBeyondListText());
-    session_.run().setWideReading(options_.wide);
+    // The sites are read with the wide reading, and so are the engine's
+    // pages then.
+    session_.run().setWideReading(options_.wide || options_.deep);
 
     RunFiles files;
     files.numbers = options_.output;
@@ -74,6 +77,13 @@ void HeadlessSearch::open()
         QObject::connect(&qtTimer_, &QTimer::timeout, tick);
     }
     session_.attach(*pageSource_, *pageTimer_, *this);
+    if (options_.deep) {
+        siteLoader_ = services_.siteLoader
+                          ? services_.siteLoader(session_.engineHost(), services_.loopbackSites)
+                          : std::make_unique<WebSiteLoader>(session_.engineHost(), services_.loopbackSites);
+        session_.readSites(siteLoader_.get(), services_.loopbackSites);
+        progress_.readsSites = true;
+    }
     pageSource_->whenReady([this] { begin(); });
 }
 
@@ -114,6 +124,21 @@ void HeadlessSearch::pageRead(const SearchRun::PageResult& page)
         return;
     progress_.pageRead(static_cast<int64_t>(page.added.size()), page.foundCount);
     display_.show(progress_);
+}
+
+void HeadlessSearch::showSites(const SiteReport& report)
+{
+    if (phase_ == Phase::Ended)
+        return;
+    const int64_t read = static_cast<int64_t>(report.progress.read);
+    const int64_t waiting = static_cast<int64_t>(report.progress.waiting + report.progress.loading);
+    const bool moved = read != progress_.sitePagesRead || !report.added.empty();
+    progress_.sitePagesRead = read;
+    progress_.sitePagesWaiting = waiting;
+    progress_.numbersInAll = report.foundCount;
+    // A log gets a line for each site's page read, not for each page queued.
+    if (moved)
+        display_.show(progress_);
 }
 
 void HeadlessSearch::showVerificationPending(bool pending)

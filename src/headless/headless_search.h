@@ -7,6 +7,8 @@
 #include "search/page_timer.h"
 #include "search/query_builder.h"
 #include "search/result_list.h"
+#include "search/site_address.h"
+#include "search/site_loader.h"
 
 #include <QTimer>
 #include <cstdio>
@@ -29,6 +31,11 @@ struct HeadlessServices {
     std::function<std::unique_ptr<PageSource>()> pageSource; // default: a browser engine page without a view
     // default: a Qt timer that calls `tick`
     std::function<std::unique_ptr<PageTimer>(PageSource& pages, std::function<void()> tick)> pageTimer;
+    // default: the site pages of a browser engine without a view, for
+    // --deep
+    std::function<std::unique_ptr<SiteLoader>(const std::string& engineHost, LoopbackSites loopback)> siteLoader;
+    // The tests' stand-in sites live on this machine's loopback.
+    LoopbackSites loopbackSites = LoopbackSites::Refused;
     std::FILE* messages = stderr;                            // progress and failures
     std::optional<bool> terminal;                            // default: whether `messages` is a terminal
 };
@@ -55,6 +62,7 @@ public:
     void failed(const std::string& message) override;
     void finish() override;
     void showVerificationPending(bool pending) override;
+    void showSites(const SiteReport& report) override;
 
 private:
     void open();
@@ -73,6 +81,7 @@ private:
     std::unique_ptr<PageSource> pageSource_;
     QTimer qtTimer_;
     std::unique_ptr<PageTimer> pageTimer_;
+    std::unique_ptr<SiteLoader> siteLoader_;
     std::unique_ptr<SignalWatcher> signals_;
 
     std::string lastMessage_;

@@ -57,10 +57,13 @@ std::string durationText(int64_t seconds)
 
 std::string progressText(const Progress& p)
 {
+    std::string sites;
+    if (p.readsSites)
+        sites = "  网站: 已读 " + std::to_string(p.sitePagesRead) + " 页, 等待 " + std::to_string(p.sitePagesWaiting);
     return "关键字 " + std::to_string(p.keywordNumber) + "/" + std::to_string(p.keywordCount) + " 「" +
            utf8FromGbk(p.keyword) + "」 第 " + std::to_string(p.page) + " 页  号码: 共 " +
            std::to_string(p.numbersInAll) + ", 本关键字 " + std::to_string(p.numbersInKeyword) + "  预计还需 " +
-           durationText(remainingSeconds(p));
+           durationText(remainingSeconds(p)) + sites;
 }
 
 void ProgressDisplay::show(const Progress& progress)

@@ -17,6 +17,10 @@ struct Progress {
     int64_t pagesRead = 0;     // in this run
     int32_t keywordsTaken = 0; // in this run, the one in progress included
     int32_t intervalSeconds = 8;
+    // With the results' own sites read: their pages read and still to read.
+    bool readsSites = false;
+    int64_t sitePagesRead = 0;
+    int64_t sitePagesWaiting = 0;
 
     // The run has moved on to the keyword `number` (1-based), `text` as the
     // list holds it.

@@ -17,6 +17,7 @@ struct SearchOptions {
     int32_t interval = 8;         // seconds between page reads, 1 to 1000
     bool deduplicate = false;
     bool wide = false;            // wide reading: every fax label, and the pager's links
+    bool deep = false;            // each result's own site read too, with the wide reading
     std::string stateFile;        // the four-line settings file of the run; empty: none
     bool resume = false;          // start where the state file says
     std::string output;           // "-" is standard output

@@ -3,14 +3,33 @@
 #include "numbers/number_table.h"
 #include "run/number_output.h"
 #include "run/number_table_file.h"
+#include "run/site_reading.h"
 #include "search/connectivity.h"
+#include "search/result_blocks.h"
 #include "text/error.h"
 #include "text/gbk_codec.h"
 
 namespace vellumax {
+namespace {
+
+// "www.baidu.com" of "http://www.baidu.com": the host whose domain is never
+// a result's own site.
+std::string hostOf(std::string_view endpoint)
+{
+    const size_t start = endpoint.find("://");
+    endpoint.remove_prefix(start == std::string_view::npos ? 0 : start + 3);
+    endpoint = endpoint.substr(0, endpoint.find_first_of(":/?#"));
+    std::string host(endpoint);
+    for (char& c : host)
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return host;
+}
+
+} // namespace
 
 RunSession::RunSession(std::string endpoint, const std::vector<std::string>& keywords, ResultList& results)
-    : keywords_(keywords), results_(results), queries_(std::move(endpoint)), run_(queries_, keywords_, results_)
+    : keywords_(keywords), results_(results), engineHost_(hostOf(endpoint)), queries_(std::move(endpoint)),
+      run_(queries_, keywords_, results_)
 {}
 
 RunSession::~RunSession() = default;
@@ -56,6 +75,18 @@ int32_t RunSession::resumePosition(const std::string& stateFile)
     return state.keywordCursor;
 }
 
+void RunSession::readSites(SiteLoader* sites, LoopbackSites loopback)
+{
+    // A run under way keeps the loader it began with for its sites.
+    if (sites && !sites_ && begun_ && !failed_)
+        sites_ = std::make_unique<SiteReading>(
+            *sites, engineHost_, loopback,
+            [this](const SiteQueue::Visit& visit, const SitePageRead& read) { return sitePageRead(visit, read); },
+            [this] { sitesChanged(); });
+    siteLoader_ = sites;
+    loopback_ = loopback;
+}
+
 void RunSession::openFiles(RunFiles files)
 {
     if (!files.table.empty()) {
@@ -75,8 +106,12 @@ void RunSession::begin()
 {
     failed_ = false;
     keywordShown_ = -1;
+    finishAwaitsSites_ = false;
+    // Every run asks each site for its robots.txt anew.
+    sites_.reset();
     driver_->begin();
     begun_ = true;
+    readSites(siteLoader_, loopback_);
     // The numbers the file holds already count as found for the duplicate
     // test; the run's own count starts at 0.
     if (numbers_ && view_->deduplicate()) {
@@ -95,10 +130,14 @@ void RunSession::tick()
 void RunSession::stop(bool readWhenLoaded)
 {
     run_.stop();
+    if (sites_)
+        sites_->stop();
     // No page is in progress while a failed one waits out its back-off,
-    // which may last an hour: the run ends now instead of then.
+    // which may last an hour: the run ends now instead of then. Nor while
+    // the next request waits for the sites.
     if (readWhenLoaded || driver_->retryDue())
         driver_->tickWhenLoaded();
+    driver_->releaseHeldRequest();
 }
 
 void RunSession::showKeywordPosition(int32_t cursor)
@@ -121,22 +160,80 @@ void RunSession::pageRead(const SearchRun::PageResult& page)
 
 void RunSession::recordOrigins(const SearchRun::PageResult& page)
 {
-    if (page.added.empty())
-        return;
+    const std::vector<ResultBlock> blocks =
+        page.blocks.empty() ? std::vector<ResultBlock>()
+                            : resultBlocks({page.blocks.begin(), page.blocks.end()}, engineHost_, loopback_);
     const int64_t now = view_->nowUnixMs();
-    const std::string keyword = page.keywordNumber >= 1 && static_cast<size_t>(page.keywordNumber) <= keywords_.size()
-                                    ? trimKeyword(keywords_[static_cast<size_t>(page.keywordNumber) - 1])
-                                    : std::string();
-    const std::string foundAt = table_ ? tableTimeText(now) : std::string();
     for (const FoundNumber& found : page.added) {
-        const std::string_view line = tableLine(found.line);
-        // A run that writes its numbers out keeps no origins beside them:
-        // its table has them.
-        if (!numbers_)
-            origins_.record(found.row, page.keywordNumber, page.pageOffset, now, line);
-        if (table_)
-            table_->add(results_[found.row], {keyword, page.keywordNumber, page.pageOffset, foundAt, line});
+        // A number read in a result's text belongs to that result.
+        EntryOrigins::WebPage webPage;
+        if (const ResultBlock* block = blockHolding(blocks, found.line))
+            webPage = {block->title, block->landing};
+        record(found, page.keywordNumber, page.pageOffset, now, webPage);
     }
+    if (sites_ && siteLoader_)
+        sites_->add(blocks, page.keywordNumber, page.pageOffset);
+}
+
+void RunSession::record(const FoundNumber& found, int32_t keywordNumber, int32_t pageOffset, int64_t now,
+                        const EntryOrigins::WebPage& webPage)
+{
+    const std::string_view line = tableLine(found.line);
+    // A run that writes its numbers out keeps no origins beside them: its
+    // table has them.
+    if (!numbers_)
+        origins_.record(found.row, keywordNumber, pageOffset, now, line, webPage);
+    if (!table_)
+        return;
+    const std::string keyword = keywordNumber >= 1 && static_cast<size_t>(keywordNumber) <= keywords_.size()
+                                    ? trimKeyword(keywords_[static_cast<size_t>(keywordNumber) - 1])
+                                    : std::string();
+    table_->add(results_[found.row],
+                {keyword, keywordNumber, pageOffset, tableTimeText(now), line, webPage.title, webPage.address});
+}
+
+size_t RunSession::sitePageRead(const SiteQueue::Visit& visit, const SitePageRead& read)
+{
+    if (failed_)
+        return 0;
+    size_t numbers = 0;
+    siteAdded_ = run_.readSitePage(read.text, view_->deduplicate(), numbers);
+    const int64_t now = view_->nowUnixMs();
+    const EntryOrigins::WebPage webPage{foldedTitle(read.title),
+                                        read.finalUrl.empty() ? visit.address.url : read.finalUrl};
+    for (const FoundNumber& found : siteAdded_)
+        record(found, visit.keywordNumber, visit.pageOffset, now, webPage);
+    if (!siteAdded_.empty())
+        writeNumbers();
+    return numbers;
+}
+
+void RunSession::sitesChanged()
+{
+    if (failed_)
+        return;
+    SearchHost::SiteReport report;
+    report.added = std::exchange(siteAdded_, {});
+    report.foundCount = run_.foundCount();
+    report.progress = sites_->progress();
+    view_->showSites(report);
+    if (driver_->holdsRequest() && !sites_->engineShouldWait())
+        driver_->releaseHeldRequest();
+    if (finishAwaitsSites_ && sites_->idle()) {
+        finishAwaitsSites_ = false;
+        finishRun();
+    }
+}
+
+bool RunSession::holdNextRequest()
+{
+    if (!sites_ || !sites_->engineShouldWait())
+        return false;
+    RunStatus waiting;
+    waiting.kind = RunStatus::Kind::WaitingForSites;
+    waiting.sitesWaiting = sites_->progress().waiting + sites_->progress().loading;
+    view_->showStatus(waiting);
+    return true;
 }
 
 bool RunSession::writeNumbers()
@@ -179,6 +276,25 @@ void RunSession::finish()
 {
     if (failed_)
         return;
+    // The run ends with its last sites: all of them, or after a stop those
+    // loading.
+    if (sites_) {
+        if (run_.stopFlag())
+            sites_->stop();
+        if (!sites_->idle()) {
+            finishAwaitsSites_ = true;
+            RunStatus finishing;
+            finishing.kind = RunStatus::Kind::FinishingSites;
+            finishing.sitesWaiting = sites_->progress().waiting + sites_->progress().loading;
+            view_->showStatus(finishing);
+            return;
+        }
+    }
+    finishRun();
+}
+
+void RunSession::finishRun()
+{
     if (!writeNumbers())
         return;
     writeState();
@@ -207,6 +323,8 @@ void RunSession::fail(const std::string& message)
     failed_ = true;
     timer_->disable();
     driver_->halt();
+    if (sites_)
+        sites_->stop();
     // The position is kept for a resume.
     if (begun_)
         writeState();

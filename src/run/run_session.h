@@ -8,6 +8,8 @@
 #include "search/result_list.h"
 #include "search/search_driver.h"
 #include "search/search_run.h"
+#include "search/site_address.h"
+#include "search/site_loader.h"
 
 #include <cstdint>
 #include <memory>
@@ -18,6 +20,7 @@
 namespace vellumax {
 
 class NumberOutput;
+class SiteReading;
 class TableOutput;
 
 // The files a run writes as it goes. Paths are UTF-8, as the command line
@@ -75,6 +78,16 @@ public:
     // none yet. Throws what reading it throws.
     static int32_t resumePosition(const std::string& stateFile);
 
+    // Reads each result's own site too, from the next run on (and for the
+    // results of the next pages of one under way), its pages loaded by
+    // `sites`; null reads no more sites. `loopback` lets the tests' stand-in
+    // sites on this machine be read. The shell reads the engine's pages
+    // with the wide reading meanwhile.
+    void readSites(SiteLoader* sites, LoopbackSites loopback = LoopbackSites::Refused);
+    bool readsSites() const { return siteLoader_ != nullptr; }
+    // The engine's host, whose domain is never read as a result's site.
+    const std::string& engineHost() const { return engineHost_; }
+
     // Opens the files of the run, before anything is asked of the engine.
     // Throws Error, with the file's name readable in the message.
     void openFiles(RunFiles files);
@@ -90,7 +103,8 @@ public:
     // The Stop command: the page in progress is still read, then the run
     // finishes. A run waiting to ask again for a failed page ends at once;
     // with `readWhenLoaded`, the page in progress is read as soon as its
-    // load ends instead of at the next tick.
+    // load ends instead of at the next tick. Sites' pages loading are still
+    // read, or reach their time limit; no further one starts.
     void stop(bool readWhenLoaded);
 
     // Writes the state file now (a second stop ends the run without its
@@ -115,13 +129,20 @@ private:
     bool userCanVerify() override { return view_->userCanVerify(); }
     void showVerificationPending(bool pending) override;
     void finish() override;
+    bool holdNextRequest() override;
 
     void recordOrigins(const SearchRun::PageResult& page);
+    void record(const FoundNumber& found, int32_t keywordNumber, int32_t pageOffset, int64_t now,
+                const EntryOrigins::WebPage& webPage);
+    size_t sitePageRead(const SiteQueue::Visit& visit, const SitePageRead& read);
+    void sitesChanged();
+    void finishRun();
     bool writeNumbers();
     void fail(const std::string& message);
 
     const std::vector<std::string>& keywords_;
     ResultList& results_;
+    std::string engineHost_;
     QueryBuilder queries_;
     SearchRun run_;
     EntryOrigins origins_;
@@ -133,6 +154,12 @@ private:
     std::unique_ptr<NumberOutput> numbers_;
     std::unique_ptr<TableOutput> table_;
     size_t written_ = 0; // entries of the result list already in the numbers file
+
+    SiteLoader* siteLoader_ = nullptr;
+    LoopbackSites loopback_ = LoopbackSites::Refused;
+    std::unique_ptr<SiteReading> sites_; // the run's, once it reads sites
+    std::vector<FoundNumber> siteAdded_; // by the site's page being answered
+    bool finishAwaitsSites_ = false;
     int32_t keywordShown_ = -1;
     bool begun_ = false;
     bool failed_ = false;

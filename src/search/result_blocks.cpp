@@ -48,11 +48,16 @@ std::string foldedTitle(std::string_view gbkTitle, size_t maxBytes)
         blank = false;
         folded += static_cast<char>(c);
         // A double-byte character is taken whole, so that its trail byte is
-        // never read as a blank or a control character.
-        if (c >= 0x81 && i + 1 < gbkTitle.size())
+        // never read as a blank; a lead byte without one stands alone.
+        const unsigned char next = i + 1 < gbkTitle.size() ? static_cast<unsigned char>(gbkTitle[i + 1]) : 0;
+        if (c >= 0x81 && c <= 0xFE && next >= 0x40 && next <= 0xFE && next != 0x7F)
             folded += gbkTitle[++i];
     }
-    return cutGbk(folded, maxBytes);
+    // The cut may leave the blank before the character it dropped.
+    folded = cutGbk(folded, maxBytes);
+    if (!folded.empty() && folded.back() == ' ')
+        folded.pop_back();
+    return folded;
 }
 
 } // namespace vellumax

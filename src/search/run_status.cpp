@@ -35,6 +35,10 @@ std::string statusText(const RunStatus& status)
         return gbk("搜索引擎要求验证，请在右侧网页中完成验证");
     case RunStatus::Kind::Verified:
         return gbk("验证已通过，继续搜索...");
+    case RunStatus::Kind::WaitingForSites:
+        return gbk("等待读取各结果的网站（还有 " + std::to_string(status.sitesWaiting) + " 个网页）...");
+    case RunStatus::Kind::FinishingSites:
+        return gbk("搜索结果已读完，正在读取最后的网站（还有 " + std::to_string(status.sitesWaiting) + " 个网页）...");
     case RunStatus::Kind::Finished:
         return gbk("搜索已经结束！");
     }

@@ -2,6 +2,7 @@
 
 #include "search/page_source.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -20,6 +21,11 @@ struct RunStatus {
         // for the user.
         AwaitingVerification,
         Verified,
+        // The next request to the engine waits for the results' own sites,
+        // which have more results waiting than they may.
+        WaitingForSites,
+        // The last page is read; the run ends once its sites are.
+        FinishingSites,
         Finished,
     };
     Kind kind = Kind::Starting;
@@ -29,6 +35,8 @@ struct RunStatus {
     int failures = 0;
     int64_t waitMs = 0;
     int64_t nowUnixMs = 0;
+    // WaitingForSites, FinishingSites: the sites' pages waiting and loading.
+    size_t sitesWaiting = 0;
 };
 
 // The status as the message panel says it (GBK); a retry gives its reason,

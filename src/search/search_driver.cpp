@@ -43,6 +43,7 @@ void SearchDriver::begin()
     reading_ = false;
     halted_ = false;
     tickOnLoadEnd_ = false;
+    requestHeld_ = false;
     showVerificationPending(false);
     timer_.setInterval(kFirstPageWaitMs);
     status(RunStatus::Kind::Starting);
@@ -231,9 +232,27 @@ void SearchDriver::pageAnswered(const PageRead& read)
     if (page.next == SearchRun::Next::Finish) {
         timer_.disable();
         host_.finish();
+    } else if (host_.holdNextRequest()) {
+        // The timer stays off: the pacing starts again with the request.
+        requestHeld_ = true;
     } else {
         requestStep();
     }
+}
+
+void SearchDriver::releaseHeldRequest()
+{
+    if (!requestHeld_ || halted_)
+        return;
+    requestHeld_ = false;
+    if (run_.stopFlag()) {
+        // The keyword in progress goes on from its next page when resumed,
+        // as after any stop.
+        timer_.disable();
+        host_.finish();
+        return;
+    }
+    requestStep();
 }
 
 int64_t SearchDriver::retryWaitMs(int64_t intervalMs, int failures, int64_t longestMs)

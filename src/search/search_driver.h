@@ -4,6 +4,7 @@
 #include "search/page_timer.h"
 #include "search/run_status.h"
 #include "search/search_run.h"
+#include "search/site_queue.h"
 
 #include <cstdint>
 #include <memory>
@@ -50,6 +51,19 @@ public:
     // The run is over (the list ended, or a stop met the tick), with the
     // timer off: the host writes the settings and says so.
     virtual void finish() = 0;
+
+    // Whether the next request to the engine waits, after a page was read:
+    // the host then calls SearchDriver::releaseHeldRequest when it may go.
+    virtual bool holdNextRequest() { return false; }
+
+    // How the reading of the results' own sites stands, after each change:
+    // with the numbers of a site's page just read, if that was the change.
+    struct SiteReport {
+        std::vector<FoundNumber> added; // their lines are views into the page's text
+        int32_t foundCount = 0;         // the run's, after them
+        SiteQueue::Progress progress;
+    };
+    virtual void showSites(const SiteReport& /*report*/) {}
 };
 
 // The steps of a search run between its start and its finish, shared by the
@@ -98,6 +112,11 @@ public:
     // No further step after the one in progress: its host failed.
     void halt() { halted_ = true; }
 
+    // The request the host held goes out now; after a stop, the run finishes
+    // instead. Nothing when none is held.
+    void releaseHeldRequest();
+    bool holdsRequest() const { return requestHeld_; }
+
     // A failed page is waiting out its back-off before it is asked again.
     bool retryDue() const { return retryDue_; }
 
@@ -133,6 +152,7 @@ private:
     bool halted_ = false;
     uint64_t runNumber_ = 0; // counts the starts, for the answers of reads
     bool tickOnLoadEnd_ = false;
+    bool requestHeld_ = false;
     int failuresInRow_ = 0;
     // A failed page waits out its back-off; the next tick asks for it again.
     bool retryDue_ = false;

@@ -52,6 +52,7 @@ SearchRun::PageResult SearchRun::processPage(const PageWithLinks& page, bool ded
     result.keywordNumber = keywordCursor_;
     // The page offset has moved on to the next page already.
     result.pageOffset = pageOffset_ - 10;
+    result.blocks = page.blocks;
     // The text is read as it came: the readers look for their labels across
     // it and take apart only the lines that hold one, the pager's too.
     const std::string_view text = page.text;
@@ -72,6 +73,22 @@ SearchRun::PageResult SearchRun::processPage(const PageWithLinks& page, bool ded
     result.foundCount = foundCount_;
     result.next = nextStep();
     return result;
+}
+
+std::vector<FoundNumber> SearchRun::readSitePage(std::string_view text, bool deduplicate, size_t& numbersSeen)
+{
+    std::vector<FoundNumber> added;
+    numbersSeen = 0;
+    // Asked once for every number the page holds.
+    const auto isDuplicateTested = [&numbersSeen, deduplicate] {
+        ++numbersSeen;
+        return deduplicate;
+    };
+    ExtractFaxNumbersWide(text, isDuplicateTested, results_, [&](std::string_view line) {
+        ++foundCount_;
+        added.push_back({results_.size() - 1, line});
+    });
+    return added;
 }
 
 SearchRun::Next SearchRun::nextStep()

@@ -5,6 +5,7 @@
 #include "search/result_list.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,9 @@ public:
         int32_t keywordNumber = 0; // 1-based, as the keyword position shows it
         int32_t pageOffset = 0;    // the page's own offset (its pn)
         std::vector<FoundNumber> added;
+        // The page's result blocks, views into the page read, as `added`'s
+        // lines are.
+        std::span<const PageBlock> blocks;
         int32_t foundCount = 0;
         Next next = Next::Finish;
     };
@@ -74,6 +78,12 @@ public:
     // keyword or, after a keyword step, of the next) or finishes. The page's
     // lines in the result are views into `page`'s text.
     PageResult processPage(const PageWithLinks& page, bool deduplicate);
+
+    // Reads a page of a result's own site with the wide reading: its numbers
+    // go to the list and count as found, as a result page's do; the paging is
+    // left alone. `numbersSeen` gets how many numbers the page held, the ones
+    // left out as duplicates too. The lines are views into `text`.
+    std::vector<FoundNumber> readSitePage(std::string_view text, bool deduplicate, size_t& numbersSeen);
 
     // Wide reading: every fax label and number form people write, and the
     // pager's links, instead of the field marker and the bracketed pager

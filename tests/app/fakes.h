@@ -7,6 +7,7 @@
 #include "app/tform1.h"
 #include "app/tray/notification_area.h"
 #include "search/page_source.h"
+#include "search/site_loader.h"
 #include "text/error.h"
 #include "text/gbk_codec.h"
 #include "window_controls.h"
@@ -125,6 +126,7 @@ public:
     std::vector<std::string> requests;
     std::map<std::string, std::string> pages;
     std::string defaultPage;
+    std::vector<PageBlock> blocks; // the result blocks of every page
     std::optional<std::string> failure;
     bool refuseRequests = false;
 
@@ -141,11 +143,29 @@ public:
         if (failure)
             done({{}, *failure});
         else
-            done({{current_, std::nullopt, {}}, {}});
+            done({{current_, std::nullopt, blocks}, {}});
     }
 
 private:
     std::string current_;
+};
+
+// Results' own sites that answer at once: robots.txt missing everywhere, and
+// a page shows what `pages` holds for its address, or fails.
+struct FakeSites : SiteLoader {
+    std::map<std::string, SitePageRead> pages;
+    std::vector<std::string> loaded;
+
+    bool loadPage(const std::string& url, std::function<void(SitePageRead)> done) override
+    {
+        loaded.push_back(url);
+        const auto it = pages.find(url);
+        SitePageRead read = it != pages.end() ? it->second : SitePageRead{};
+        read.finalUrl = url;
+        done(read);
+        return true;
+    }
+    void fetchRobots(const std::string&, std::function<void(int, std::string)> done) override { done(404, {}); }
 };
 
 // The page timer's tick, and the page's read, whose answer comes from the
@@ -187,6 +207,7 @@ struct FormUnderTest {
     QTemporaryDir folder;
     FakeDialogs* dialogs = nullptr;
     FakePageSource* pages = nullptr;
+    FakeSites* sites = nullptr; // once the window reads sites
     std::string localAddress = "192.0.2.10";
     std::vector<QUrl> openedUrls; // what the window handed to the desktop's "open"
     std::unique_ptr<TForm1> form;
@@ -222,6 +243,11 @@ struct FormUnderTest {
         };
         services.openUrl = [this](const QUrl& url) { openedUrls.push_back(url); };
         services.notificationArea = notificationArea;
+        services.siteLoader = [this](const std::string&, LoopbackSites) {
+            auto s = std::make_unique<FakeSites>();
+            sites = s.get();
+            return s;
+        };
         form.reset();
         form = std::make_unique<TForm1>(std::move(services));
     }

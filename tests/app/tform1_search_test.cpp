@@ -286,6 +286,41 @@ private slots:
         QVERIFY(!wide->isChecked());
         QCOMPARE(t.dialogs->texts("error").size(), 1);
     }
+
+    // Beside wide reading: each result's own site, read through the pages
+    // the window is given, with its title in the list's tooltip and the
+    // sites counted in the message panel.
+    void siteReadingIsSwitchedBesideWideReadingAndNamesWhoseEachNumberIs()
+    {
+        FormUnderTest t;
+        auto* sites = t.form->findChild<QAction*>(QStringLiteral("siteReading"));
+        auto* menu = t.form->findChild<QMenu*>(QStringLiteral("resultListMenu"));
+        auto* list = t.form->findChild<ResultListView*>(QStringLiteral("ListView1"));
+        QVERIFY(sites && menu && list && menu->actions().contains(sites));
+        QVERIFY(sites->isCheckable() && !sites->isChecked() && !t.sites);
+
+        sites->setChecked(true);
+        QVERIFY(t.sites);
+        t.sites->pages["http://a.example/"] = {true, {}, {}, gbk("甲公司 - 联系我们"), gbk("传真\t0512-22222222"), {}};
+        t.importKeywords({gbk("传真"), gbk("机械")}); // the run goes on after the first page
+        t.pages->defaultPage = gbk("甲公司 传真：0512-12345678\r\n");
+        t.pages->blocks = {
+            {gbk("甲公司"), "http://engine.test/link?url=1", "http://a.example/", gbk("甲公司 传真：0512-12345678")}};
+        t.dialogs->inputAnswers.push_back(QStringLiteral("0"));
+        button(*t.form, "SpeedButton2").click();
+        tick(*t.form);
+
+        QCOMPARE(t.sites->loaded, std::vector<std::string>{"http://a.example/"});
+        QCOMPARE(list->rowCount(), 2); // the fax on the engine's page is read wide too
+        QVERIFY2(list->rowToolTip(0).endsWith(QStringLiteral("\n甲公司")), qPrintable(list->rowToolTip(0)));
+        QVERIFY(list->rowToolTip(1).endsWith(QStringLiteral("\n甲公司 - 联系我们")));
+        QVERIFY2(panel(*t.form, StatusPanels::Message).contains(QStringLiteral("网站：已读 1 页，等待 0 页")),
+                 qPrintable(panel(*t.form, StatusPanels::Message)));
+
+        t.create();
+        QVERIFY(t.form->findChild<QAction*>(QStringLiteral("siteReading"))->isChecked());
+        QVERIFY(!t.form->findChild<QAction*>(QStringLiteral("wideReading"))->isChecked());
+    }
 };
 
 VELLUMAX_TEST_MAIN(TForm1SearchTest)

@@ -65,7 +65,7 @@ TEST(SearchOptions, TheSpelledOutCallGivesTheSameOptions)
 {
     const std::vector<std::vector<std::string>> calls = {
         {"--out", "o.txt", "k.txt"},
-        {"--start", "-3", "--interval", "30", "--dedup", "--wide", "--out", "-", "--", "-k"},
+        {"--start", "-3", "--interval", "30", "--dedup", "--wide", "--deep", "--out", "-", "--", "-k"},
         {"--state", "/tmp/状态 s.ini", "--resume", "--out", "with space.txt", "关键字.txt"},
         {"--out", "o.txt", "--table", "号码表 1.csv", "--table-utf8", "k.txt"},
     };
