@@ -139,9 +139,11 @@ struct SitePages::Slot {
     // Answers of an earlier load, that come late, find another generation.
     unsigned generation = 0;
     // The engine announced the start of the requested load: the next end is
-    // its end. The end of the blank page that went before is not.
+    // its end, wherever redirects took it. The end of the blank page that
+    // went before is not.
     bool startSeen = false;
     bool timedOut = false;
+    QUrl requested;
     SitePageRead abortRead; // told when no download comes
     std::function<void(SitePageRead)> done;
 
@@ -181,7 +183,10 @@ struct SitePages::Slot {
             startSeen = startSeen || !isBlank(info.url());
             return;
         }
-        if (!startSeen)
+        // A load asked for while the blank page before it still loads is
+        // folded into that one, without a start of its own: then only an end
+        // at the requested address is ours.
+        if (!startSeen && !info.url().matches(requested, QUrl::StripTrailingSlash))
             return;
         const int status = info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain ? info.errorCode() : 0;
         if (status >= 400) {
@@ -270,11 +275,28 @@ SitePages::SitePages(int pages, std::function<bool(const QUrl&)> mayRequest)
 
     QObject::connect(profile_.get(), &QWebEngineProfile::downloadRequested, profile_.get(),
                      [this](QWebEngineDownloadRequest* download) {
+                         // Not download->page(): the engine may start the
+                         // download after the page has let go of the load,
+                         // and the request then has no page to ask. It is
+                         // the download of the load at its address, which
+                         // may not have told its end yet; else, after a
+                         // redirect, of the only load given up.
+                         const QUrl url = download->url();
                          download->cancel();
+                         std::shared_ptr<Slot> owner;
+                         int aborted = 0;
                          for (const auto& slot : slots_) {
-                             if (slot->page.get() == download->page() && slot->state != Slot::State::Free)
-                                 slot->finish(failure("A download, refused", download->url()));
+                             if (slot->state == Slot::State::Free || slot->state == Slot::State::Reading)
+                                 continue;
+                             if (slot->requested.matches(url, QUrl::StripTrailingSlash)) {
+                                 owner = slot;
+                                 break;
+                             }
+                             if (slot->state == Slot::State::Aborted && ++aborted == 1)
+                                 owner = slot;
                          }
+                         if (owner && (aborted <= 1 || owner->requested.matches(url, QUrl::StripTrailingSlash)))
+                             owner->finish(failure("A download, refused", url));
                      });
 
     for (int i = 0; i < pages; ++i) {
@@ -323,6 +345,7 @@ bool SitePages::load(const std::string& url, std::function<void(SitePageRead)> d
         slot->startSeen = false;
         slot->timedOut = false;
         slot->done = std::move(done);
+        slot->requested = target;
         slot->timer.start(timeoutMs);
         slot->page->load(target);
         return true;

@@ -1,13 +1,24 @@
 #include "stand_in_site.h"
 
+#include <QDateTime>
+#include <QPointer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <algorithm>
 
 namespace vellumax::test {
 
-StandInSite::StandInSite(QObject* parent) : QObject(parent)
+namespace {
+
+qint64 nowMs() { return QDateTime::currentMSecsSinceEpoch(); }
+
+} // namespace
+
+StandInSite::StandInSite(QObject* parent) : StandInSite("127.0.0.1", parent) {}
+
+StandInSite::StandInSite(const std::string& address, QObject* parent) : QObject(parent), address_(address)
 {
-    server_.listen(QHostAddress::LocalHost, 0);
+    server_.listen(QHostAddress(QString::fromStdString(address)), 0);
     connect(&server_, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket* socket = server_.nextPendingConnection()) {
             connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
@@ -16,7 +27,7 @@ StandInSite::StandInSite(QObject* parent) : QObject(parent)
     });
 }
 
-std::string StandInSite::url(const std::string& path) const { return urlAt("127.0.0.1", path); }
+std::string StandInSite::url(const std::string& path) const { return urlAt(address_, path); }
 
 std::string StandInSite::urlAt(const std::string& host, const std::string& path) const
 {
@@ -51,17 +62,40 @@ void StandInSite::serve(QTcpSocket* socket)
     const std::string path = requestLine.size() >= 2 ? requestLine[1].toStdString() : std::string();
     paths_.push_back(path);
     heads_[path] = head.left(head.indexOf("\r\n\r\n"));
+    const size_t index = served_.size();
+    served_.push_back({path, nowMs()});
+    // A hanging answer, or one the browser gave up waiting for, ends with
+    // its connection.
+    connect(socket, &QTcpSocket::disconnected, this, [this, index] {
+        if (served_[index].endedMs < 0)
+            served_[index].endedMs = nowMs();
+    });
 
     const auto found = answers_.find(path);
     const Answer answer = found != answers_.end() ? found->second : Answer{404, "text/html", {}, "<p>not here</p>"};
+    if (answer.delayMs > 0) {
+        const QPointer<QTcpSocket> alive(socket);
+        QTimer::singleShot(answer.delayMs, this, [this, alive, answer, index] {
+            if (alive)
+                send(alive, answer, index);
+        });
+        return;
+    }
+    send(socket, answer, index);
+}
+
+void StandInSite::send(QTcpSocket* socket, const Answer& answer, size_t servedIndex)
+{
     std::string response = "HTTP/1.1 " + std::to_string(answer.status) +
                            " Status\r\nContent-Type: " + answer.contentType + "\r\n" + answer.headers;
     if (!answer.hang)
         response += "Content-Length: " + std::to_string(answer.body.size()) + "\r\nConnection: close\r\n";
     response += "\r\n" + answer.body;
     socket->write(response.data(), static_cast<qint64>(response.size()));
-    if (!answer.hang)
+    if (!answer.hang) {
+        served_[servedIndex].endedMs = nowMs();
         socket->disconnectFromHost();
+    }
 }
 
 } // namespace vellumax::test

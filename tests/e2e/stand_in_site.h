@@ -20,15 +20,29 @@ public:
         std::string headers; // further header lines, each ending in CR LF
         std::string body;    // bytes as sent
         bool hang = false;   // sent without a length, and the connection stays open
+        int delayMs = 0;     // before the answer is sent
+    };
+
+    // A request as it was served: when it came, and when its answer was
+    // sent whole or its connection closed (-1 while neither).
+    struct Served {
+        std::string path;
+        qint64 arrivedMs = 0;
+        qint64 endedMs = -1;
     };
 
     explicit StandInSite(QObject* parent = nullptr);
+    // Listening on another loopback address, "127.0.0.2": another host to a
+    // browser, on this machine.
+    explicit StandInSite(const std::string& address, QObject* parent = nullptr);
 
     void answer(const std::string& path, Answer answer) { answers_[path] = std::move(answer); }
     std::string url(const std::string& path) const;
     // The same port under another name of this machine, e.g. "localhost".
     std::string urlAt(const std::string& host, const std::string& path) const;
     const std::vector<std::string>& paths() const { return paths_; }
+    const std::vector<Served>& served() const { return served_; }
+    const std::string& address() const { return address_; }
     bool requested(const std::string& path) const;
     // The Cookie header of the last request of `path`, empty when it had none.
     std::string cookieOf(const std::string& path) const { return headerOf(path, "Cookie"); }
@@ -39,7 +53,11 @@ public:
 private:
     void serve(QTcpSocket* socket);
 
+    void send(QTcpSocket* socket, const Answer& answer, size_t servedIndex);
+
+    std::string address_;
     QTcpServer server_;
+    std::vector<Served> served_;
     std::map<std::string, Answer> answers_;
     std::vector<std::string> paths_;
     std::map<std::string, QByteArray> heads_; // the last request's head, by path
