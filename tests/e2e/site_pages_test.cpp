@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <optional>
@@ -171,6 +172,33 @@ private slots:
         // Nothing of a download is written, whenever the engine offers it.
         QTest::qWait(300);
         QVERIFY(!QFile::exists(QString::fromStdString(downloadedFile())));
+    }
+
+    // A page taken again soon after its answer: the next load starts while
+    // the blank page that frees it still loads. Its end, or its download, is
+    // still its own, told at once and not at the time limit.
+    void aPageLoadedAgainAtOnceIsToldOnItsEnd()
+    {
+        StandInSite site;
+        serveEveryKindOfPage(site);
+        SitePages pages(1);
+        std::vector<SitePageRead> reads;
+        const std::vector<std::string> next = {site.url("/missing"), site.url("/download"), site.url("/contact")};
+        std::function<void(SitePageRead)> done = [&](SitePageRead read) {
+            reads.push_back(std::move(read));
+            // A moment later, as when the next load waits for its site's
+            // robots.txt: the blank page has begun to load.
+            if (reads.size() <= next.size())
+                QTimer::singleShot(2, [&, url = next[reads.size() - 1]] { pages.load(url, done); });
+        };
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(pages.load(site.url("/contact"), done));
+        QTRY_COMPARE_WITH_TIMEOUT(reads.size(), size_t(4), 30000);
+        QVERIFY(clock.elapsed() < SitePages::kLoadTimeoutMs);
+        QVERIFY(reads[0].ok && !reads[1].ok && !reads[2].ok && reads[3].ok);
+        QVERIFY2(reads[1].error.find("404") != std::string::npos, reads[1].error.c_str());
+        QVERIFY2(reads[2].error.find("download") != std::string::npos, reads[2].error.c_str());
     }
 
     void titleAndLinks()
