@@ -8,6 +8,7 @@
 //   headless_memory_bench [PAGES]     default 2000
 #include "fast_paced_search.h"
 #include "fixture_engine.h"
+#include "support/process_memory.h"
 #include "text/gbk_codec.h"
 
 #include <QDir>
@@ -18,63 +19,12 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <dirent.h>
-#include <map>
 #include <string>
-#include <unistd.h>
 
 using namespace vellumax;
 using namespace vellumax::test;
 
 namespace {
-
-long statusKiB(pid_t pid, const char* field)
-{
-    const std::string path = "/proc/" + std::to_string(pid) + "/status";
-    FILE* status = std::fopen(path.c_str(), "r");
-    if (!status)
-        return 0;
-    char line[256];
-    long kib = 0;
-    const std::string format = std::string(field) + ": %ld kB";
-    while (std::fgets(line, sizeof line, status))
-        if (std::sscanf(line, format.c_str(), &kib) == 1)
-            break;
-    std::fclose(status);
-    return kib;
-}
-
-// This process and every process below it (the engine's helpers).
-std::pair<long, long> residentKiB()
-{
-    std::map<pid_t, pid_t> parents;
-    if (DIR* proc = ::opendir("/proc")) {
-        while (const dirent* entry = ::readdir(proc)) {
-            const pid_t pid = std::atoi(entry->d_name);
-            if (pid <= 0)
-                continue;
-            const std::string path = std::string("/proc/") + entry->d_name + "/stat";
-            if (FILE* stat = std::fopen(path.c_str(), "r")) {
-                int parent = 0;
-                if (std::fscanf(stat, "%*d (%*[^)]) %*c %d", &parent) == 1)
-                    parents[pid] = parent;
-                std::fclose(stat);
-            }
-        }
-        ::closedir(proc);
-    }
-    const pid_t self = ::getpid();
-    long tree = 0;
-    for (const auto& [pid, parent] : parents) {
-        for (pid_t p = pid; p > 1; p = parents.count(p) ? parents[p] : 0) {
-            if (p == self) {
-                tree += statusKiB(pid, "VmRSS");
-                break;
-            }
-        }
-    }
-    return {statusKiB(self, "VmRSS"), tree};
-}
 
 class MeasuredSearch : public FastPacedSearch {
 public:

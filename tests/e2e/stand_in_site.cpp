@@ -72,7 +72,9 @@ void StandInSite::serve(QTcpSocket* socket)
     });
 
     const auto found = answers_.find(path);
-    const Answer answer = found != answers_.end() ? found->second : Answer{404, "text/html", {}, "<p>not here</p>"};
+    const Answer answer = found != answers_.end() ? found->second
+                          : others_               ? others_(path)
+                                                  : Answer{404, "text/html", {}, "<p>not here</p>"};
     if (answer.delayMs > 0) {
         const QPointer<QTcpSocket> alive(socket);
         QTimer::singleShot(answer.delayMs, this, [this, alive, answer, index] {

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QTcpServer>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -37,6 +38,8 @@ public:
     explicit StandInSite(const std::string& address, QObject* parent = nullptr);
 
     void answer(const std::string& path, Answer answer) { answers_[path] = std::move(answer); }
+    // How a path not given its own answer is answered; 404 without.
+    void answerOthers(std::function<Answer(const std::string& path)> answer) { others_ = std::move(answer); }
     std::string url(const std::string& path) const;
     // The same port under another name of this machine, e.g. "localhost".
     std::string urlAt(const std::string& host, const std::string& path) const;
@@ -59,6 +62,7 @@ private:
     QTcpServer server_;
     std::vector<Served> served_;
     std::map<std::string, Answer> answers_;
+    std::function<Answer(const std::string& path)> others_;
     std::vector<std::string> paths_;
     std::map<std::string, QByteArray> heads_; // the last request's head, by path
 };
