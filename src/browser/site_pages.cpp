@@ -83,6 +83,8 @@ constexpr int kAbortedError = -3;
 // How long an aborted load waits for the download that may have taken its
 // place, to be told as one.
 constexpr int kDownloadWaitMs = 1000;
+// How long a load waits at most for the blank page before it to end.
+constexpr int kBlankWaitMs = 1000;
 
 bool isBlank(const QUrl& url) { return url.isEmpty() || url.scheme() == QLatin1String("about"); }
 
@@ -144,6 +146,12 @@ struct SitePages::Slot {
     bool startSeen = false;
     bool timedOut = false;
     QUrl requested;
+    // The blank page that freed the slot still loads. A load asked for
+    // meanwhile waits for its end (`deferred`): started at once, it would be
+    // folded into the blank one, and the engine would tell its end without
+    // its start, or not at all.
+    bool blankLoading = false;
+    QUrl deferred;
     SitePageRead abortRead; // told when no download comes
     std::function<void(SitePageRead)> done;
 
@@ -155,6 +163,8 @@ struct SitePages::Slot {
         state = State::Free;
         ++generation;
         auto answer = std::exchange(done, nullptr);
+        deferred = QUrl();
+        blankLoading = true;
         page->load(QUrl(QStringLiteral("about:blank")));
         if (answer)
             answer(std::move(read));
@@ -175,8 +185,19 @@ struct SitePages::Slot {
                                   });
     }
 
+    void startDeferred()
+    {
+        blankLoading = false;
+        if (deferred.isValid())
+            page->load(std::exchange(deferred, QUrl()));
+    }
+
     void loadingChanged(const std::shared_ptr<Slot>& self, const QWebEngineLoadingInfo& info)
     {
+        if (blankLoading && isBlank(info.url()) && info.status() != QWebEngineLoadingInfo::LoadStartedStatus) {
+            startDeferred();
+            return;
+        }
         if (state != State::Loading)
             return;
         if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
@@ -347,7 +368,18 @@ bool SitePages::load(const std::string& url, std::function<void(SitePageRead)> d
         slot->done = std::move(done);
         slot->requested = target;
         slot->timer.start(timeoutMs);
-        slot->page->load(target);
+        if (!slot->blankLoading) {
+            slot->page->load(target);
+            return true;
+        }
+        // Should the blank page's end never be told, the load starts anyway.
+        slot->deferred = target;
+        const std::weak_ptr<Slot> weak = slot;
+        const unsigned generation = slot->generation;
+        QTimer::singleShot(kBlankWaitMs, slot->page.get(), [weak, generation] {
+            if (const auto waiting = weak.lock(); waiting && waiting->generation == generation)
+                waiting->startDeferred();
+        });
         return true;
     }
     return false;
