@@ -8,25 +8,35 @@
 // engine sends its N-th result-page request, and every one after it, to its
 // verification page until the browser holds the cookie that page's link
 // sets; the demo then prints where the link is on the screen, for a click.
+// With "sites" the results lead to company sites on this machine's loopback
+// addresses, the window reads each result's site, and the picture is of the
+// whole screen with the result list's menu open over the list.
 //
-//   fixture_demo KEYWORDS.txt SECONDS SHOT.png [DOWN UP | verify N]
+//   fixture_demo KEYWORDS.txt SECONDS SHOT.png [DOWN UP | verify N | sites]
+#include "../app/window_controls.h"
 #include "app/app_start.h"
 #include "app/qt_dialogs.h"
 #include "app/spin_edit.h"
 #include "app/status_panels.h"
 #include "app/tform1.h"
 #include "fixture_engine.h"
-#include "../app/window_controls.h"
+#include "stand_in_site.h"
 #include "text/gbk_codec.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMenu>
+#include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <cstdio>
 #include <functional>
+#include <iterator>
+#include <memory>
 
 using namespace vellumax;
 using namespace vellumax::test;
@@ -62,18 +72,88 @@ std::vector<std::string> demoPages(const std::string& word, int pn)
     return FixtureEngine::resultPage(faxLines, pn, pn < 40);
 }
 
+// Makers' names for the stand-in sites, one per host.
+const char* const kCompanies[] = {"苏州恒达机械有限公司", "昆山精工机械制造有限公司", "吴江宏远机械设备有限公司",
+                                  "常熟顺发机械配件厂",   "张家港华东机械有限公司",   "太仓永新机械科技有限公司"};
+constexpr int kSiteCount = static_cast<int>(std::size(kCompanies));
+constexpr int kBlocksPerPage = 8;
+
+// A result's number on its site: the site's digit, then the result's own
+// five, so that each page found adds a number of its own.
+std::string siteFax(int site, int result)
+{
+    return "0512-6" + std::to_string(site + 1) + FixtureEngine::digits(result % 100000, 5) + "0";
+}
+
+// Company sites on 127.0.0.2 and on: a landing page a result, each with its
+// fax in the contact table. They answer a little slowly, as real sites do,
+// so that the queue of sites has pages waiting.
+std::vector<std::unique_ptr<StandInSite>> companySites()
+{
+    std::vector<std::unique_ptr<StandInSite>> sites;
+    for (int i = 0; i < kSiteCount; ++i) {
+        auto site = std::make_unique<StandInSite>("127.0.0." + std::to_string(i + 2));
+        site->answer("/robots.txt", {200, "text/plain", {}, "User-agent: *\nAllow: /\n"});
+        site->answerOthers([i](const std::string& path) {
+            StandInSite::Answer answer;
+            int result = 0;
+            if (std::sscanf(path.c_str(), "/cp/%d.html", &result) != 1) {
+                answer.status = 404;
+                return answer;
+            }
+            const std::string company = kCompanies[i];
+            answer.delayMs = 700;
+            answer.body = "<html><head><meta charset=\"utf-8\"><title>" + company + "</title></head><body><h1>" +
+                          company + "</h1><p>主营：机械配件、精密零件加工。</p><table><tr><td>电话：</td><td>0512-5" +
+                          std::to_string(i + 1) + FixtureEngine::digits(result % 100000, 5) +
+                          "1</td></tr><tr><td>传真：</td><td>" + siteFax(i, result) +
+                          "</td></tr></table></body></html>";
+            return answer;
+        });
+        sites.push_back(std::move(site));
+    }
+    return sites;
+}
+
+// Result pages whose blocks carry each result's landing page on the sites;
+// every other abstract holds a fax of its own, as the engine's often do.
+FixtureEngine::PageFn sitePages(const std::vector<std::unique_ptr<StandInSite>>& sites)
+{
+    return [&sites](const std::string& word, int pn) {
+        std::vector<std::string> blocks;
+        for (int i = 0; i < kBlocksPerPage; ++i) {
+            const int result = static_cast<int>(word.size()) * 1000 + pn / 10 * kBlocksPerPage + i;
+            const int site = result % kSiteCount;
+            const std::string abstract = std::string(kCompanies[site]) + "，专业生产各类机械配件。电话:0512-5" +
+                                         std::to_string(site + 1) + FixtureEngine::digits(result % 100000, 5) + "1" +
+                                         (i % 2 == 0 ? " 传真:0512-8" + std::to_string(site + 1) +
+                                                           FixtureEngine::digits(result % 100000, 5) + "2"
+                                                     : std::string());
+            blocks.push_back(FixtureEngine::rawHtml("<div class=\"result c-container\" mu=\"" +
+                                                    sites[site]->url("/cp/" + std::to_string(result) + ".html") +
+                                                    "\"><h3 class=\"t\"><a href=\"/link?url=x\">" + kCompanies[site] +
+                                                    "</a></h3><div class=\"c-abstract\">" + abstract + "</div></div>"));
+        }
+        return FixtureEngine::resultPage(blocks, pn, pn < 40);
+    };
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    if (argc != 4 && argc != 6) {
-        std::fputs("usage: fixture_demo KEYWORDS.txt SECONDS SHOT.png [DOWN UP | verify N]\n", stderr);
+    const bool readSites = argc == 5 && std::string(argv[4]) == "sites";
+    if (argc != 4 && argc != 6 && !readSites) {
+        std::fputs("usage: fixture_demo KEYWORDS.txt SECONDS SHOT.png [DOWN UP | verify N | sites]\n", stderr);
         return 2;
     }
     startApplication(app);
-    FixtureEngine engine(demoPages);
+    const std::vector<std::unique_ptr<StandInSite>> sites = readSites ? companySites() : decltype(companySites()){};
+    FixtureEngine engine(readSites ? sitePages(sites) : FixtureEngine::PageFn(demoPages));
+    // The switches' options file, away from the user's own.
+    QTemporaryDir optionsFolder;
     const QString keywordFile = QString::fromLocal8Bit(argv[1]);
     const QString shot = QString::fromLocal8Bit(argv[3]);
 
@@ -82,7 +162,17 @@ int main(int argc, char** argv)
     services.localAddressText = [] { return std::string(); };
     services.programFolder = "/tmp/";
     services.dialogs = [&](QWidget* owner) { return std::make_unique<DemoDialogs>(owner, keywordFile); };
+    if (readSites) {
+        services.optionsFile = optionsFolder.filePath(QStringLiteral("options.ini")).toStdString();
+        services.loopbackSites = LoopbackSites::Allowed;
+    }
     TForm1 form(std::move(services));
+    if (readSites) {
+        // Wide enough for the message panel to show the sites' counts whole.
+        form.resize(820, 520);
+        form.move(QGuiApplication::primaryScreen()->geometry().center() - form.rect().center());
+        control<QAction>(form, "siteReading").setChecked(true);
+    }
     form.show();
 
     QElapsedTimer clock;
@@ -143,8 +233,15 @@ int main(int argc, char** argv)
         clock.start();
         button(form, "SpeedButton2").click();
     });
-    QTimer::singleShot(std::atoi(argv[2]) * 1000, &form, [&] {
-        form.grab().save(shot);
+    QMenu& listMenu = control<QMenu>(form, "resultListMenu");
+    const std::function<void()> finish = [&] {
+        if (readSites) {
+            const QRect area = form.frameGeometry().united(listMenu.geometry());
+            QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).save(shot);
+            listMenu.close();
+        } else {
+            form.grab().save(shot);
+        }
         // A fingerprint of the whole list, to compare two runs by.
         size_t fingerprint = 0;
         for (const std::string& number : form.state().results)
@@ -154,7 +251,25 @@ int main(int argc, char** argv)
         std::printf("every path the engine got:\n");
         for (const std::string& path : engine.paths())
             std::printf("  %s\n", path.c_str());
+        for (const auto& site : sites) {
+            std::printf("every path %s got:\n", site->address().c_str());
+            for (const std::string& path : site->paths())
+                std::printf("  %s\n", path.c_str());
+        }
         QApplication::quit();
-    });
+    };
+    if (readSites) {
+        // The menu is opened over the list a moment before the picture, so
+        // that it has painted; the moment counts from the opening itself, as
+        // a page read can hold the event loop past a fixed time. A pop-up is
+        // a window of its own, which only a picture of the screen holds.
+        QTimer::singleShot(std::atoi(argv[2]) * 1000 - 700, &form, [&] {
+            const QWidget& list = control<QWidget>(form, "ListView1");
+            listMenu.popup(list.mapToGlobal(QPoint(list.width() * 2 / 3, list.height() / 4)));
+            QTimer::singleShot(700, &form, finish);
+        });
+    } else {
+        QTimer::singleShot(std::atoi(argv[2]) * 1000, &form, finish);
+    }
     return app.exec();
 }
