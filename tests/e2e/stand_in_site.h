@@ -59,8 +59,9 @@ private:
     void send(QTcpSocket* socket, const Answer& answer, size_t servedIndex);
 
     std::string address_;
-    QTcpServer server_;
+    // Before the server: its connections, closed as it goes, still log.
     std::vector<Served> served_;
+    QTcpServer server_;
     std::map<std::string, Answer> answers_;
     std::function<Answer(const std::string& path)> others_;
     std::vector<std::string> paths_;
