@@ -10,7 +10,7 @@
 int main(int argc, char** argv)
 {
     using namespace vellumax::cli;
-    // A right call of classify or filter goes on in the number program,
+    // A right call of classify, filter or stats goes on in the number program,
     // with the same arguments.
     const auto handOver = [argc, argv] {
         const std::string program = siblingProgramPath("vellumax-numbers");
@@ -19,7 +19,8 @@ int main(int argc, char** argv)
         return execProgram(program, std::move(args));
     };
     const NumberCommandRunners numberRunners{[handOver](const ClassifyOptions&) { return handOver(); },
-                                             [handOver](const FilterOptions&) { return handOver(); }};
+                                             [handOver](const FilterOptions&) { return handOver(); },
+                                             [handOver](const StatsOptions&) { return handOver(); }};
     return runCommandLine(argc, argv, [&numberRunners](CLI::App& cli, CommandRun& run) {
         addPlanCommand(cli, run);
         addCountCommand(cli, run);
@@ -28,6 +29,7 @@ int main(int argc, char** argv)
         addMergeCommand(cli, run);
         addClassifyCommand(cli, run, numberRunners);
         addFilterCommand(cli, run, numberRunners);
+        addStatsCommand(cli, run, numberRunners);
         addSearchCommand(cli, run);
     });
 }

@@ -38,4 +38,18 @@ void addFilterCommand(CLI::App& cli, CommandRun& run, const NumberCommandRunners
     sub->callback([&run, options, runner = runners.filter] { run = [options, runner] { return runner(*options); }; });
 }
 
+void addStatsCommand(CLI::App& cli, CommandRun& run, const NumberCommandRunners& runners)
+{
+    CLI::App* sub = cli.add_subcommand("stats",
+                                       "TABLE 是号码表 (search --table 或窗口导出); 统计号码的省份、城市、\n"
+                                       "类型, 各关键字的号码数、页数与每页号码数, 输出到标准输出;\n"
+                                       "{--csv}");
+    auto options = std::make_shared<StatsOptions>();
+    CLI::Option* csv = sub->add_option("--csv", options->csv, "--csv 另把三张统计表写入 CSV 文件 FILE\n(GBK, {--utf8})")
+                           ->option_text("FILE");
+    sub->add_flag("--utf8", options->utf8, "--utf8 为带 BOM 的 UTF-8")->needs(csv);
+    sub->add_option("TABLE", options->tables)->required();
+    sub->callback([&run, options, runner = runners.stats] { run = [options, runner] { return runner(*options); }; });
+}
+
 } // namespace vellumax::cli

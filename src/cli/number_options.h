@@ -25,19 +25,28 @@ struct FilterOptions {
     std::vector<std::string> regions; // UTF-8, as typed
 };
 
+struct StatsOptions {
+    std::vector<std::string> tables;
+    std::string csv; // empty: no CSV file
+    bool utf8 = false;
+};
+
 // How the chosen number command runs: in this process, or by handing the
 // whole command line to the number program.
 struct NumberCommandRunners {
     std::function<int(const ClassifyOptions&)> classify;
     std::function<int(const FilterOptions&)> filter;
+    std::function<int(const StatsOptions&)> stats;
 };
 
 void addClassifyCommand(CLI::App& cli, CommandRun& run, const NumberCommandRunners& runners);
 void addFilterCommand(CLI::App& cli, CommandRun& run, const NumberCommandRunners& runners);
+void addStatsCommand(CLI::App& cli, CommandRun& run, const NumberCommandRunners& runners);
 
-// The two commands at work (classify_command.cpp, filter_command.cpp); only
-// the number program has them.
+// The commands at work (classify_command.cpp, filter_command.cpp,
+// stats_command.cpp); only the number program has them.
 int runClassify(const ClassifyOptions& options);
 int runFilter(const FilterOptions& options);
+int runStats(const StatsOptions& options);
 
 } // namespace vellumax::cli

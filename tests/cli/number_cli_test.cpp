@@ -136,6 +136,42 @@ TEST(NumberCliFailures, WrongCallsShowTheUsage)
     }
 }
 
+// A harvest's summary from its number tables: one in GBK, one in UTF-8
+// without the page columns, and the three tables for a spreadsheet.
+TEST(StatsCli, SummarisesTablesAndRefusesWhatIsNone)
+{
+    test::TempDir dir;
+    const std::string header = "号码,有效,类型,地区,关键字,关键字序号,页面偏移,时间,所在行";
+    const std::string gbkTable = gbk(header +
+                                     ",网页标题,网址\r\n"
+                                     "0512-87654321,是,固定电话,江苏省苏州市,苏州传真,1,0,T,\"a,b\",甲,http://a.cn/\r\n"
+                                     "\"=\"\"013912345678\"\"\",是,手机,江苏省常州市,苏州传真,1,10,T,l,,\r\n"
+                                     "0000-0000000,否,未知,,'-fax list,2,0,T,l,,\r\n");
+    const std::string older = "\xEF\xBB\xBF" + header + "\r\n010-12345678,是,固定电话,北京市,苏州传真,1,10,T,l\r\n";
+    test::writeBytes(dir.file("a.csv"), gbkTable);
+    test::writeBytes(dir.file("b.csv"), older);
+
+    const test::CliResult r = runCli({"stats", "--csv", dir.file("s.csv"), dir.file("a.csv"), dir.file("b.csv")});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    for (const char* line : {"号码 4 个: 固定电话 2, 手机 1, 其他 0, 无效 1", "  江苏省  2  (常州市 1, 苏州市 1)",
+                             "  北京市  1  (北京市 1)", "  1  3  3  1.00  苏州传真", "  2  1  1  1.00  -fax list"})
+        EXPECT_NE(r.out.find(std::string(line) + "\n"), std::string::npos) << line << "\n" << r.out;
+    EXPECT_EQ(utf8FromGbk(test::readBytes(dir.file("s.csv"))),
+              "省份,城市,号码\r\n江苏省,常州市,1\r\n江苏省,苏州市,1\r\n北京市,北京市,1\r\n\r\n"
+              "类型,号码\r\n固定电话,2\r\n手机,1\r\n其他,0\r\n无效,1\r\n\r\n"
+              "关键字序号,关键字,号码,页数,每页号码\r\n1,苏州传真,3,3,1.00\r\n2,-fax list,1,1,1.00\r\n");
+
+    test::writeBytes(dir.file("numbers.txt"), kNumbers);
+    test::writeBytes(dir.file("cut.csv"), gbk(header + "\r\n0512-1,是,固定电话\r\n"));
+    for (const auto& [file, says] : {std::pair<std::string, std::string>{"numbers.txt", "不是号码表"},
+                                     {"cut.csv", "第 2 行格式不对"},
+                                     {"missing.csv", "missing.csv"}}) {
+        const test::CliResult wrong = runCli({"stats", dir.file(file)});
+        EXPECT_EQ(wrong.exitCode, 1) << file;
+        EXPECT_NE(wrong.err.find(says), std::string::npos) << file << ": " << wrong.err;
+    }
+}
+
 // The number program, started by vellumax-cli for classify and filter, has
 // those two commands and no other.
 TEST(NumberProgram, TakesOnlyTheNumberCommands)

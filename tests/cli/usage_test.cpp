@@ -29,14 +29,16 @@ TEST(CliUsage, EveryDeclaredOptionIsInItsCommandsEntry)
     CLI::App cli("", "vellumax-cli");
     cli::CommandRun run;
     const cli::NumberCommandRunners none{[](const cli::ClassifyOptions&) { return 0; },
-                                         [](const cli::FilterOptions&) { return 0; }};
+                                         [](const cli::FilterOptions&) { return 0; },
+                                         [](const cli::StatsOptions&) { return 0; }};
     for (const auto& declare : {cli::addPlanCommand, cli::addCountCommand, cli::addExtractCommand, cli::addPagerCommand,
                                 cli::addMergeCommand, cli::addSearchCommand})
         declare(cli, run);
     cli::addClassifyCommand(cli, run, none);
     cli::addFilterCommand(cli, run, none);
+    cli::addStatsCommand(cli, run, none);
 
-    ASSERT_EQ(cli.get_subcommands({}).size(), 8u);
+    ASSERT_EQ(cli.get_subcommands({}).size(), 9u);
     for (const CLI::App* command : cli.get_subcommands({})) {
         const std::string entry = cli::commandUsage(*command, command->get_name());
         const std::string synopsis = synopsisOf(entry);
