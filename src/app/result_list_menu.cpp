@@ -7,7 +7,7 @@
 
 namespace vellumax {
 
-QMenu* makeResultListMenu(ResultListView* view, std::function<void()> exportTable)
+QMenu* makeResultListMenu(ResultListView* view, std::function<void()> exportTable, std::function<void()> showStats)
 {
     auto* menu = new QMenu(view);
     menu->setObjectName(QStringLiteral("resultListMenu"));
@@ -30,6 +30,8 @@ QMenu* makeResultListMenu(ResultListView* view, std::function<void()> exportTabl
     menu->addSeparator();
     QAction* exportAction = menu->addAction(QStringLiteral("导出号码表…"), view, std::move(exportTable));
     exportAction->setObjectName(QStringLiteral("exportTable"));
+    QAction* stats = menu->addAction(QStringLiteral("号码统计…"), view, std::move(showStats));
+    stats->setObjectName(QStringLiteral("harvestStats"));
 
     QObject::connect(menu, &QMenu::aboutToShow, view, [view, copy, selectAll] {
         copy->setEnabled(view->selectedCount() > 0);

@@ -6,6 +6,7 @@
 #include "app/fonts.h"
 #include "app/form_run_view.h"
 #include "app/gbk_qt.h"
+#include "app/harvest_stats_window.h"
 #include "app/pictures.h"
 #include "app/program_folder.h"
 #include "app/program_options.h"
@@ -183,8 +184,9 @@ void TForm1::buildControls()
     auto* tableExport = new ResultTableExport(
         this, *dialogs_, results, session_.origins(), keywordList, QString::fromStdString(services_.programFolder),
         [this](const std::string& message) { runCommand([&] { throw Error(message); }); });
-    QMenu* listMenu =
-        makeResultListMenu(ListView1, [this, tableExport] { runCommand([tableExport] { tableExport->run(); }); });
+    QMenu* listMenu = makeResultListMenu(
+        ListView1, [this, tableExport] { runCommand([tableExport] { tableExport->run(); }); },
+        [this] { runCommand([this] { showHarvestStats(); }); });
     buildWideReadingSwitch(listMenu);
     middle->addWidget(ListView1);
 
@@ -303,5 +305,16 @@ void TForm1::commitDataRequest(QSessionManager& manager)
 void TForm1::SpeedButton10Click() { close(); }
 
 void TForm1::repaintNow() { repaint(); }
+
+void TForm1::showHarvestStats()
+{
+    if (!harvestStats_)
+        harvestStats_ = new HarvestStatsWindow(
+            this, {results, session_.origins(), keywordList, [this] { return session_.pagesRead(); }});
+    harvestStats_->show();
+    harvestStats_->raise();
+    harvestStats_->activateWindow();
+    harvestStats_->refresh();
+}
 
 } // namespace vellumax

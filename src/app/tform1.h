@@ -25,6 +25,7 @@ class QWebEngineView;
 namespace vellumax {
 
 class FormRunView;
+class HarvestStatsWindow;
 class NotificationArea;
 class ProgramOptions;
 class QtPageTimer;
@@ -151,6 +152,7 @@ private:
     bool FormCloseQuery();
     void commitDataRequest(QSessionManager& manager);
     void buildSearchRun();                        // tform1_search.cpp
+    void showHarvestStats();                      // 号码统计…, one window, brought to the front
     void buildWideReadingSwitch(QMenu* listMenu); // and the sites' (tform1_reading_switches.cpp)
     void nameControls();
     void setCommandStates(bool search, bool stop, bool import);
@@ -163,6 +165,7 @@ private:
     std::unique_ptr<FormRunView> runView_;
     std::unique_ptr<ProgramOptions> options_;
     std::unique_ptr<SiteLoader> siteLoader_; // made when the sites are first read
+    HarvestStatsWindow* harvestStats_ = nullptr; // made when first asked for, a child of the window
     bool minimiseToTray_ = false; // set by FormCreate
 };
 

@@ -11,13 +11,13 @@ namespace {
 // Positions are 32 bits wide: this many blocks, 4 GiB of lines, which no run
 // gets near. Past them a line is kept empty rather than the entry lost.
 constexpr size_t kMostBlocks = (size_t(std::numeric_limits<uint32_t>::max()) + 1) / EntryOrigins::kBlockBytes;
-// What the 24 bits of an origin's page offset hold; the run's pages end at 740.
-constexpr int32_t kLargestPageOffset = (1 << 24) - 1;
+// What the 23 bits of an origin's page offset hold; the run's pages end at 740.
+constexpr int32_t kLargestPageOffset = (1 << 23) - 1;
 
 } // namespace
 
 void EntryOrigins::record(size_t row, int32_t keywordNumber, int32_t pageOffset, int64_t foundAtMs,
-                          std::string_view line, const WebPage& webPage)
+                          std::string_view line, const WebPage& webPage, bool fromSite)
 {
     if (row == 0 && !origins_.empty())
         clear();
@@ -34,6 +34,7 @@ void EntryOrigins::record(size_t row, int32_t keywordNumber, int32_t pageOffset,
     else if (!storeLine(line, origin.lineStart))
         origin.lineLength = 0;
     origin.webPage = storeWebPage(webPage);
+    origin.fromSite = fromSite ? 1 : 0;
     origins_.push_back(origin);
 }
 

@@ -28,7 +28,8 @@ public:
         uint32_t foundAt = 0;        // seconds since the epoch
         int32_t keywordNumber = 0;   // 1-based
         uint32_t lineLength : 8 = 0; // a cut line has at most 240 bytes
-        uint32_t pageOffset : 24 = 0;
+        uint32_t pageOffset : 23 = 0;
+        uint32_t fromSite : 1 = 0; // read on a result's own site, not on the engine's page
         uint32_t webPage = 0; // 1 + its index among the web pages, 0 for none
     };
 
@@ -47,7 +48,7 @@ public:
     // in order; a row below the ones kept means the list was emptied and is
     // filled anew, and every older origin goes.
     void record(size_t row, int32_t keywordNumber, int32_t pageOffset, int64_t foundAtMs, std::string_view line,
-                const WebPage& webPage = {});
+                const WebPage& webPage = {}, bool fromSite = false);
 
     size_t size() const { return origins_.size(); }
     // The web page of the entry at `row`, or null when it has none.

@@ -107,6 +107,7 @@ void RunSession::begin()
     failed_ = false;
     keywordShown_ = -1;
     finishAwaitsSites_ = false;
+    pagesRead_.clear();
     // Every run asks each site for its robots.txt anew.
     sites_.reset();
     driver_->begin();
@@ -152,6 +153,7 @@ void RunSession::showKeywordPosition(int32_t cursor)
 
 void RunSession::pageRead(const SearchRun::PageResult& page)
 {
+    ++pagesRead_[page.keywordNumber];
     recordOrigins(page);
     if (!writeNumbers())
         return;
@@ -169,20 +171,20 @@ void RunSession::recordOrigins(const SearchRun::PageResult& page)
         EntryOrigins::WebPage webPage;
         if (const ResultBlock* block = blockHolding(blocks, found.line))
             webPage = {block->title, block->landing};
-        record(found, page.keywordNumber, page.pageOffset, now, webPage);
+        record(found, page.keywordNumber, page.pageOffset, now, webPage, false);
     }
     if (sites_ && siteLoader_)
         sites_->add(blocks, page.keywordNumber, page.pageOffset);
 }
 
 void RunSession::record(const FoundNumber& found, int32_t keywordNumber, int32_t pageOffset, int64_t now,
-                        const EntryOrigins::WebPage& webPage)
+                        const EntryOrigins::WebPage& webPage, bool fromSite)
 {
     const std::string_view line = tableLine(found.line);
     // A run that writes its numbers out keeps no origins beside them: its
     // table has them.
     if (!numbers_)
-        origins_.record(found.row, keywordNumber, pageOffset, now, line, webPage);
+        origins_.record(found.row, keywordNumber, pageOffset, now, line, webPage, fromSite);
     if (!table_)
         return;
     const std::string keyword = keywordNumber >= 1 && static_cast<size_t>(keywordNumber) <= keywords_.size()
@@ -202,7 +204,7 @@ size_t RunSession::sitePageRead(const SiteQueue::Visit& visit, const SitePageRea
     const EntryOrigins::WebPage webPage{foldedTitle(read.title),
                                         read.finalUrl.empty() ? visit.address.url : read.finalUrl};
     for (const FoundNumber& found : siteAdded_)
-        record(found, visit.keywordNumber, visit.pageOffset, now, webPage);
+        record(found, visit.keywordNumber, visit.pageOffset, now, webPage, true);
     if (!siteAdded_.empty())
         writeNumbers();
     return numbers;

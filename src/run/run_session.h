@@ -12,6 +12,7 @@
 #include "search/site_loader.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -115,6 +116,9 @@ public:
     const SearchRun& run() const { return run_; }
     // Beside each entry of the result list: where it was found.
     const EntryOrigins& origins() const { return origins_; }
+    // The result pages read for each keyword (by its 1-based number) since
+    // the run began.
+    const std::map<int32_t, size_t>& pagesRead() const { return pagesRead_; }
 
 private:
     // What the driver tells the session, which records it and tells the
@@ -133,7 +137,7 @@ private:
 
     void recordOrigins(const SearchRun::PageResult& page);
     void record(const FoundNumber& found, int32_t keywordNumber, int32_t pageOffset, int64_t now,
-                const EntryOrigins::WebPage& webPage);
+                const EntryOrigins::WebPage& webPage, bool fromSite);
     size_t sitePageRead(const SiteQueue::Visit& visit, const SitePageRead& read);
     void sitesChanged();
     void finishRun();
@@ -146,6 +150,7 @@ private:
     QueryBuilder queries_;
     SearchRun run_;
     EntryOrigins origins_;
+    std::map<int32_t, size_t> pagesRead_;
     std::unique_ptr<SearchDriver> driver_;
     PageTimer* timer_ = nullptr;
     SearchHost* view_ = nullptr;

@@ -6,14 +6,21 @@
 #include "test_main.h"
 #include "text/gbk_codec.h"
 
+#include "app/result_list_view.h"
+#include <QAbstractBarSeries>
 #include <QAction>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
 #include <QCheckBox>
 #include <QDir>
-#include <QMenu>
 #include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
-#include "app/result_list_view.h"
 
 using namespace vellumax;
 using namespace vellumax::test;
@@ -320,6 +327,39 @@ private slots:
         t.create();
         QVERIFY(t.form->findChild<QAction*>(QStringLiteral("siteReading"))->isChecked());
         QVERIFY(!t.form->findChild<QAction*>(QStringLiteral("wideReading"))->isChecked());
+    }
+
+    // 号码统计…: a window of its own, not modal, that counts the list.
+    void harvestStatsOpenByNameAndCountTheList()
+    {
+        FormUnderTest t;
+        t.importKeywords({gbk("传真")});
+        t.pages->defaultPage = page({"传真:0512-87654321", "传真:13912345678"});
+        t.dialogs->inputAnswers.push_back(QStringLiteral("0"));
+        button(*t.form, "SpeedButton2").click();
+        tick(*t.form);
+        QCOMPARE(t.form->state().results.size(), size_t(2));
+
+        t.form->findChild<QAction*>(QStringLiteral("harvestStats"))->trigger();
+        auto* stats = t.form->findChild<QWidget*>(QStringLiteral("harvestStatsWindow"));
+        QVERIFY(stats && stats->isWindow() && stats->isVisible() && !stats->isModal());
+        QCOMPARE(stats->font(), t.form->font());
+        auto* total = stats->findChild<QLabel*>(QStringLiteral("harvestTotal"));
+        QTRY_COMPARE_WITH_TIMEOUT(total->text(), QStringLiteral("号码 2 个"), 10000);
+        auto* keywords = stats->findChild<QTableWidget*>(QStringLiteral("keywordTable"));
+        QCOMPARE(keywords->rowCount(), 1);
+        QCOMPARE(keywords->item(0, 1)->text(), QStringLiteral("传真"));
+        QCOMPARE(keywords->item(0, 2)->text(), QStringLiteral("2"));
+        QCOMPARE(keywords->item(0, 3)->text(), QStringLiteral("1"));
+
+        // A click on a province's bar shows its cities.
+        QChart* regions = stats->findChild<QChartView*>(QStringLiteral("regionChart"))->chart();
+        auto* provinces = qobject_cast<QAbstractBarSeries*>(regions->series().value(0));
+        QVERIFY(provinces && provinces->count() == 1);
+        emit provinces->clicked(0, provinces->barSets().front());
+        QCOMPARE(regions->title(), QStringLiteral("江苏省 各城市号码"));
+        QCOMPARE(qobject_cast<QAbstractBarSeries*>(regions->series().value(0))->barSets().front()->count(), 2);
+        QVERIFY(stats->findChild<QPushButton*>(QStringLiteral("allProvinces"))->isVisible());
     }
 };
 

@@ -12,7 +12,10 @@
 // addresses, the window reads each result's site, and the picture is of the
 // whole screen with the result list's menu open over the list.
 //
-//   fixture_demo KEYWORDS.txt SECONDS SHOT.png [DOWN UP | verify N | sites]
+// With "stats" it runs as with "sites", then opens 号码统计… and saves a
+// picture of that window.
+//
+//   fixture_demo KEYWORDS.txt SECONDS SHOT.png [DOWN UP | verify N | sites | stats]
 #include "../app/window_controls.h"
 #include "app/app_start.h"
 #include "app/qt_dialogs.h"
@@ -78,11 +81,16 @@ const char* const kCompanies[] = {"苏州恒达机械有限公司", "昆山精�
 constexpr int kSiteCount = static_cast<int>(std::size(kCompanies));
 constexpr int kBlocksPerPage = 8;
 
+// Area codes of cities all over the country, for the harvest's summary.
+const char* const kAreaCodes[] = {"0512", "021",  "010",  "0755", "0571", "020",  "027",  "0731", "028",
+                                  "0532", "0574", "0769", "0311", "0371", "0591", "0512", "0512", "021"};
+
 // A result's number on its site: the site's digit, then the result's own
 // five, so that each page found adds a number of its own.
 std::string siteFax(int site, int result)
 {
-    return "0512-6" + std::to_string(site + 1) + FixtureEngine::digits(result % 100000, 5) + "0";
+    return std::string(kAreaCodes[result % std::size(kAreaCodes)]) + "-6" + std::to_string(site + 1) +
+           FixtureEngine::digits(result % 100000, 5) + "0";
 }
 
 // Company sites on 127.0.0.2 and on: a landing page a result, each with its
@@ -124,11 +132,14 @@ FixtureEngine::PageFn sitePages(const std::vector<std::unique_ptr<StandInSite>>&
         for (int i = 0; i < kBlocksPerPage; ++i) {
             const int result = static_cast<int>(word.size()) * 1000 + pn / 10 * kBlocksPerPage + i;
             const int site = result % kSiteCount;
-            const std::string abstract = std::string(kCompanies[site]) + "，专业生产各类机械配件。电话:0512-5" +
-                                         std::to_string(site + 1) + FixtureEngine::digits(result % 100000, 5) + "1" +
-                                         (i % 2 == 0 ? " 传真:0512-8" + std::to_string(site + 1) +
-                                                           FixtureEngine::digits(result % 100000, 5) + "2"
-                                                     : std::string());
+            const std::string abstract =
+                std::string(kCompanies[site]) + "，专业生产各类机械配件。电话:0512-5" + std::to_string(site + 1) +
+                FixtureEngine::digits(result % 100000, 5) + "1" +
+                (i % 4 == 0
+                     ? " 传真:0512-8" + std::to_string(site + 1) + FixtureEngine::digits(result % 100000, 5) + "2"
+                 : i % 4 == 2
+                     ? " 手机/传真:139" + FixtureEngine::digits(result % 100000, 5) + std::to_string(site + 1) + "23"
+                     : std::string());
             blocks.push_back(FixtureEngine::rawHtml("<div class=\"result c-container\" mu=\"" +
                                                     sites[site]->url("/cp/" + std::to_string(result) + ".html") +
                                                     "\"><h3 class=\"t\"><a href=\"/link?url=x\">" + kCompanies[site] +
@@ -144,9 +155,11 @@ int main(int argc, char** argv)
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    const bool readSites = argc == 5 && std::string(argv[4]) == "sites";
+    // "stats" runs as "sites" does, and pictures the harvest's summary.
+    const bool showStats = argc == 5 && std::string(argv[4]) == "stats";
+    const bool readSites = argc == 5 && (std::string(argv[4]) == "sites" || showStats);
     if (argc != 4 && argc != 6 && !readSites) {
-        std::fputs("usage: fixture_demo KEYWORDS.txt SECONDS SHOT.png [DOWN UP | verify N | sites]\n", stderr);
+        std::fputs("usage: fixture_demo KEYWORDS.txt SECONDS SHOT.png [DOWN UP | verify N | sites | stats]\n", stderr);
         return 2;
     }
     startApplication(app);
@@ -235,7 +248,9 @@ int main(int argc, char** argv)
     });
     QMenu& listMenu = control<QMenu>(form, "resultListMenu");
     const std::function<void()> finish = [&] {
-        if (readSites) {
+        if (showStats) {
+            control<QWidget>(form, "harvestStatsWindow").grab().save(shot);
+        } else if (readSites) {
             const QRect area = form.frameGeometry().united(listMenu.geometry());
             QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).save(shot);
             listMenu.close();
@@ -264,6 +279,11 @@ int main(int argc, char** argv)
         // a page read can hold the event loop past a fixed time. A pop-up is
         // a window of its own, which only a picture of the screen holds.
         QTimer::singleShot(std::atoi(argv[2]) * 1000 - 700, &form, [&] {
+            if (showStats) {
+                control<QAction>(form, "harvestStats").trigger();
+                QTimer::singleShot(1500, &form, finish);
+                return;
+            }
             const QWidget& list = control<QWidget>(form, "ListView1");
             listMenu.popup(list.mapToGlobal(QPoint(list.width() * 2 / 3, list.height() / 4)));
             QTimer::singleShot(700, &form, finish);
