@@ -30,9 +30,23 @@ struct Snapshot {
     std::map<int32_t, size_t> pagesRead;
 };
 
-std::shared_ptr<const HarvestSummary> summarise(const NumberClassifier& classifier, const Snapshot& list)
+// The facts of the list's numbers: those of `known` where the list has only
+// grown since (its entry at their end is the one they ended with), the new
+// numbers classified.
+std::vector<NumberFacts> classifyGrowth(const NumberClassifier& classifier, const std::vector<std::string>& numbers,
+                                        const std::vector<NumberFacts>* known, const std::string& knownLast)
 {
-    const std::vector<NumberFacts> facts = classifyBatch(classifier, list.numbers);
+    const bool grown =
+        known && !known->empty() && known->size() <= numbers.size() && numbers[known->size() - 1] == knownLast;
+    std::vector<NumberFacts> facts = grown ? *known : std::vector<NumberFacts>();
+    const std::vector<std::string> rest(numbers.begin() + static_cast<std::ptrdiff_t>(facts.size()), numbers.end());
+    std::vector<NumberFacts> more = classifyBatch(classifier, rest);
+    facts.insert(facts.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+    return facts;
+}
+
+std::shared_ptr<const HarvestSummary> summarise(const std::vector<NumberFacts>& facts, const Snapshot& list)
+{
     auto summary = std::make_shared<HarvestSummary>();
     for (size_t row = 0; row < facts.size(); ++row) {
         const bool known = row < list.origins.size();
@@ -135,12 +149,21 @@ void HarvestStatsWindow::refresh()
     list->origins = sources_.origins.snapshot(list->numbers.size());
     list->keywords = sources_.keywords;
     list->pagesRead = pages;
-    watcher_.setFuture(QtConcurrent::run([this, list] { return summarise(classifier_, *list); }));
+    watcher_.setFuture(QtConcurrent::run([this, list, last = last_] {
+        Summarised done;
+        auto facts = std::make_shared<std::vector<NumberFacts>>(
+            classifyGrowth(classifier_, list->numbers, last.facts.get(), last.lastNumber));
+        done.summary = summarise(*facts, *list);
+        done.facts = std::move(facts);
+        done.lastNumber = list->numbers.empty() ? std::string() : list->numbers.back();
+        return done;
+    }));
 }
 
 void HarvestStatsWindow::summaryReady()
 {
-    summary_ = watcher_.result();
+    last_ = watcher_.result();
+    summary_ = last_.summary;
     total_->setText(QStringLiteral("号码 %1 个").arg(summary_->numbers()));
     if (allProvinces_->isHidden())
         showProvinces();

@@ -57,10 +57,19 @@ private:
     void showKinds();
     void showKeywords();
 
+    // What a worker hands back: the summary, and the classification of
+    // every number, which the next one only extends while the list grows.
+    struct Summarised {
+        std::shared_ptr<const HarvestSummary> summary;
+        std::shared_ptr<const std::vector<NumberFacts>> facts;
+        std::string lastNumber; // GBK, the list's last entry when classified
+    };
+
     Sources sources_;
     NumberClassifier classifier_;
-    QFutureWatcher<std::shared_ptr<const HarvestSummary>> watcher_;
+    QFutureWatcher<Summarised> watcher_;
     std::shared_ptr<const HarvestSummary> summary_;
+    Summarised last_;
     QTimer timer_;
     size_t summarised_ = SIZE_MAX;           // what the last summary was of: entries and pages read
     std::vector<std::string> provinceNames_; // of the bars shown, GBK
