@@ -2,6 +2,7 @@
 
 #include "app/gbk_qt.h"
 #include "numbers/number_files.h"
+#include "search/query_builder.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
@@ -26,8 +27,9 @@ namespace {
 struct Snapshot {
     std::vector<std::string> numbers;
     EntryOrigins::Snapshot origins;
-    std::vector<std::string> keywords;
     std::map<int32_t, size_t> pagesRead;
+    // Of the keywords with a page read, that is of all the table shows.
+    std::map<int32_t, std::string> keywordNames;
 };
 
 // The facts of the list's numbers: those of `known` where the list has only
@@ -56,8 +58,8 @@ std::shared_ptr<const HarvestSummary> summarise(const std::vector<NumberFacts>& 
     for (const auto& [keyword, pages] : list.pagesRead)
         for (size_t page = 0; page < pages; ++page)
             summary->addPageRead(keyword);
-    for (size_t k = 0; k < list.keywords.size(); ++k)
-        summary->nameKeyword(static_cast<int32_t>(k + 1), list.keywords[k]);
+    for (const auto& [keyword, name] : list.keywordNames)
+        summary->nameKeyword(keyword, name);
     return summary;
 }
 
@@ -147,8 +149,10 @@ void HarvestStatsWindow::refresh()
     auto list = std::make_shared<Snapshot>();
     list->numbers.assign(sources_.results.begin(), sources_.results.end());
     list->origins = sources_.origins.snapshot(list->numbers.size());
-    list->keywords = sources_.keywords;
     list->pagesRead = pages;
+    for (const auto& [keyword, count] : pages)
+        if (keyword >= 1 && static_cast<size_t>(keyword) <= sources_.keywords.size())
+            list->keywordNames.emplace(keyword, trimKeyword(sources_.keywords[static_cast<size_t>(keyword) - 1]));
     watcher_.setFuture(QtConcurrent::run([this, list, last = last_] {
         Summarised done;
         auto facts = std::make_shared<std::vector<NumberFacts>>(
