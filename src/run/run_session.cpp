@@ -162,36 +162,47 @@ void RunSession::pageRead(const SearchRun::PageResult& page)
 
 void RunSession::recordOrigins(const SearchRun::PageResult& page)
 {
+    const bool readSites = sites_ && siteLoader_;
+    if (page.added.empty() && !readSites)
+        return;
     const std::vector<ResultBlock> blocks =
         page.blocks.empty() ? std::vector<ResultBlock>()
                             : resultBlocks({page.blocks.begin(), page.blocks.end()}, engineHost_, loopback_);
-    const int64_t now = view_->nowUnixMs();
+    const PageOrigin origin = pageOrigin(page.keywordNumber, page.pageOffset, false);
     for (const FoundNumber& found : page.added) {
         // A number read in a result's text belongs to that result.
         EntryOrigins::WebPage webPage;
         if (const ResultBlock* block = blockHolding(blocks, found.line))
             webPage = {block->title, block->landing};
-        record(found, page.keywordNumber, page.pageOffset, now, webPage, false);
+        record(found, origin, webPage);
     }
-    if (sites_ && siteLoader_)
+    if (readSites)
         sites_->add(blocks, page.keywordNumber, page.pageOffset);
 }
 
-void RunSession::record(const FoundNumber& found, int32_t keywordNumber, int32_t pageOffset, int64_t now,
-                        const EntryOrigins::WebPage& webPage, bool fromSite)
+RunSession::PageOrigin RunSession::pageOrigin(int32_t keywordNumber, int32_t pageOffset, bool fromSite) const
+{
+    PageOrigin origin{keywordNumber, pageOffset, fromSite, view_->nowUnixMs(), {}, {}};
+    // The table's texts, once for all the page's numbers.
+    if (table_) {
+        if (keywordNumber >= 1 && static_cast<size_t>(keywordNumber) <= keywords_.size())
+            origin.keyword = trimKeyword(keywords_[static_cast<size_t>(keywordNumber) - 1]);
+        origin.foundAt = tableTimeText(origin.nowMs);
+    }
+    return origin;
+}
+
+void RunSession::record(const FoundNumber& found, const PageOrigin& origin, const EntryOrigins::WebPage& webPage)
 {
     const std::string_view line = tableLine(found.line);
     // A run that writes its numbers out keeps no origins beside them: its
     // table has them.
     if (!numbers_)
-        origins_.record(found.row, keywordNumber, pageOffset, now, line, webPage, fromSite);
-    if (!table_)
-        return;
-    const std::string keyword = keywordNumber >= 1 && static_cast<size_t>(keywordNumber) <= keywords_.size()
-                                    ? trimKeyword(keywords_[static_cast<size_t>(keywordNumber) - 1])
-                                    : std::string();
-    table_->add(results_[found.row],
-                {keyword, keywordNumber, pageOffset, tableTimeText(now), line, webPage.title, webPage.address});
+        origins_.record(found.row, origin.keywordNumber, origin.pageOffset, origin.nowMs, line, webPage,
+                        origin.fromSite);
+    if (table_)
+        table_->add(results_[found.row], {origin.keyword, origin.keywordNumber, origin.pageOffset, origin.foundAt, line,
+                                          webPage.title, webPage.address});
 }
 
 size_t RunSession::sitePageRead(const SiteQueue::Visit& visit, const SitePageRead& read)
@@ -200,11 +211,11 @@ size_t RunSession::sitePageRead(const SiteQueue::Visit& visit, const SitePageRea
         return 0;
     size_t numbers = 0;
     siteAdded_ = run_.readSitePage(read.text, view_->deduplicate(), numbers);
-    const int64_t now = view_->nowUnixMs();
+    const PageOrigin origin = pageOrigin(visit.keywordNumber, visit.pageOffset, true);
     const EntryOrigins::WebPage webPage{foldedTitle(read.title),
                                         read.finalUrl.empty() ? visit.address.url : read.finalUrl};
     for (const FoundNumber& found : siteAdded_)
-        record(found, visit.keywordNumber, visit.pageOffset, now, webPage, true);
+        record(found, origin, webPage);
     if (!siteAdded_.empty())
         writeNumbers();
     return numbers;

@@ -136,8 +136,17 @@ private:
     bool holdNextRequest() override;
 
     void recordOrigins(const SearchRun::PageResult& page);
-    void record(const FoundNumber& found, int32_t keywordNumber, int32_t pageOffset, int64_t now,
-                const EntryOrigins::WebPage& webPage, bool fromSite);
+    // Where the numbers of one page were found, with the table's texts.
+    struct PageOrigin {
+        int32_t keywordNumber;
+        int32_t pageOffset;
+        bool fromSite;
+        int64_t nowMs;
+        std::string keyword; // trimmed; only with a table
+        std::string foundAt; // only with a table
+    };
+    PageOrigin pageOrigin(int32_t keywordNumber, int32_t pageOffset, bool fromSite) const;
+    void record(const FoundNumber& found, const PageOrigin& origin, const EntryOrigins::WebPage& webPage);
     size_t sitePageRead(const SiteQueue::Visit& visit, const SitePageRead& read);
     void sitesChanged();
     void finishRun();
